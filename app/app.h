@@ -1,0 +1,92 @@
+#pragma once
+// The application's logic, free of Win32: the state the program holds for its
+// whole run, the slap, auto mode, picture exchange and the picture view's
+// composition. Everything outside goes through Platform and RandomSource.
+#include <cstdint>
+#include <memory>
+
+#include "app/platform.h"
+#include "image/image.h"
+
+constexpr int32_t kPictureWidth = 480;
+constexpr int32_t kPictureHeight = 320;
+constexpr int32_t kHandWidth = 196;
+constexpr int32_t kHandHeight = 100;
+// A 480 x 320 24-bit BMP: the smallest file a dropped picture can be.
+constexpr int32_t kMinimumPictureFileSize = 460854;
+
+// A WAV file in memory owned by someone else (the resources).
+struct Sound {
+    const uint8_t* bytes = nullptr;
+    int32_t size = 0;
+};
+
+struct CounterColor {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+};
+
+struct AppState {
+    std::unique_ptr<Dib32Image> displayImage;
+    std::unique_ptr<Dib32Image> currentPicture;
+    std::unique_ptr<Dib32Image> untouchedPicture;
+    std::unique_ptr<Dib32Image> handImage;
+    Sound slapSounds[3];
+    int32_t slapCount = 0;
+    // Picture coordinates, y from the bottom; handX 0 hides the hand.
+    uint32_t handX = 0;
+    uint32_t handY = 0;
+    bool autoMode = false;
+    uint32_t autoAccumulator = 0;
+    char counterText[8] = {};
+};
+
+class App {
+public:
+    // Both are borrowed and must outlive the App.
+    App(Platform& platform, RandomSource& random);
+
+    AppState& state() { return state_; }
+    const AppState& state() const { return state_; }
+
+    // Start-up: decodes the built-in picture and hand from bytes that are
+    // borrowed and never written, and keeps references to the sounds.
+    void loadBuiltIns(const uint8_t* picture, int32_t pictureSize, const uint8_t* hand,
+                      int32_t handSize, const Sound (&sounds)[3]);
+
+    void slapAt(int32_t x, int32_t y);
+    // Clear: back to the untouched picture, counter 0, whole window repainted.
+    void clear();
+
+    void startAutoMode();
+    void stopAutoMode();
+    // The Auto button.
+    void toggleAutoMode();
+    // One timer tick; true when it slapped.
+    bool autoTick();
+
+    // Pointer messages of the picture view, in client coordinates.
+    void pointerMoved(uint16_t clientX, uint16_t clientY);
+    void leftButtonDown(uint16_t clientX, uint16_t clientY);
+
+    // True when the file replaced both pictures.
+    bool loadPictureFile(const char* path);
+    // The drop bookkeeping for the first dropped file: load, counter, auto
+    // mode, repaint.
+    void pictureDropped(const char* path);
+    // Writes currentPicture as a 24-bit BMP; an existing file is replaced only
+    // once the new one is complete. False when nothing was saved.
+    bool savePicture(const char* path);
+
+    // The paint's picture: currentPicture with the hand over it, in displayImage.
+    void composeDisplay();
+    // slapCount as text in state().counterText.
+    const char* formatCounter();
+    static CounterColor counterColor(int32_t count);
+
+private:
+    AppState state_;
+    Platform& platform_;
+    RandomSource& random_;
+};

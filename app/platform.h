@@ -1,0 +1,43 @@
+#pragma once
+// The seam between the application's logic and the platform: exactly what the
+// logic needs from outside. The Win32 program implements it; tests fake it.
+#include <cstdint>
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Plays a whole in-memory WAV file and returns when it has finished.
+    virtual void playSound(const uint8_t* wav, int32_t size) = 0;
+    virtual void pause(int32_t milliseconds) = 0;
+    // Invalidates the picture view without erasing and paints it before returning.
+    virtual void repaintView() = 0;
+    // The same for the main window's whole client area, child windows included.
+    virtual void repaintWindow() = 0;
+    // Timer 1 of the main window, 200 ms.
+    virtual void startAutoTimer() = 0;
+    virtual void stopAutoTimer() = 0;
+    virtual void enableClearButton(bool enabled) = 0;
+    virtual void setAutoButtonText(const char* text) = 0;
+    // The file at path, read whole into a new block from allocBlock (the caller
+    // releases it with freeBlock), its size in *size. Null when the file cannot
+    // be opened, cannot be held in memory, or is smaller than minimumSize, which
+    // is tested before anything is read. Bytes that could not be read stay 0.
+    virtual uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) = 0;
+    // Moves the file from over to, replacing what was there; false on failure.
+    virtual bool replaceFile(const char* from, const char* to) = 0;
+    virtual bool removeFile(const char* path) = 0;
+
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+
+protected:
+    Platform() = default;
+};
+
+// The program's one pseudo-random source, seeded once at start-up.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // 0 to 32767.
+    virtual int32_t next() = 0;
+};

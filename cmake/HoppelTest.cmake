@@ -1,0 +1,34 @@
+# GoogleTest for both builds: Debian's package natively, its sources cross-built for Windows.
+if(HOPPEL_TESTS AND NOT HOPPEL_FUZZ AND NOT HOPPEL_BENCH)
+    if(CMAKE_CROSSCOMPILING)
+        set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+        # GoogleTest's own sources are not ours to keep warning-free.
+        foreach(t gtest gtest_main)
+            target_compile_options(${t} PRIVATE -w)
+        endforeach()
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    else()
+        find_package(GTest REQUIRED)
+        include(GoogleTest)
+    endif()
+endif()
+
+# hoppel_add_test(<name> SOURCES ... LIBS ...)
+# Natively every test case becomes its own ctest entry; under wine one process per
+# executable keeps the emulator's start-up cost down.
+function(hoppel_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    else()
+        gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+                             DISCOVERY_TIMEOUT 30)
+    endif()
+endfunction()

@@ -1,0 +1,72 @@
+#pragma once
+// The one concrete image: a complete 32-bit BMP file held in one MemoryBuffer
+// (14-byte file header, 40-byte info header, then the pixel words), so the same
+// bytes serve pixel access, StretchDIBits and saving unchanged.
+#include "image/image_interfaces.h"
+#include "stream/memory_buffer.h"
+
+class Dib32Image final : public ObjectBase, public ImageSaver, public PixelAccess {
+public:
+    // 256 x 256, every pixel white.
+    Dib32Image();
+    // width x height, every pixel white. If the size is refused the image is
+    // 0 x 0: reads throw, writes return false, header() and bits() are null.
+    Dib32Image(int32_t width, int32_t height);
+    ~Dib32Image() override;
+
+    // ObjectBase
+    int32_t typeId() const override;
+    uint32_t version() const override;
+    bool attributeFlag() const override;
+    uint8_t attributeByte() const override;
+    uint16_t attributeWord() const override;
+    void* queryInterface(int32_t id) override;
+    const char* text() override;
+
+    // Decodes a whole 24- or 32-bit uncompressed BMP file; on false the image
+    // is exactly as before. id: 0, 0x30, 0x31 or 0x32.
+    virtual bool loadFromBlock(const ByteReader* source, int32_t id);
+    virtual bool loadFromStream(InputStream* source, int32_t id);
+    // New storage of the given size, every pixel 0, bottom-up. False with
+    // nothing changed for width < 1, height < 0, a storage beyond a signed
+    // 32-bit length, or no memory.
+    virtual bool create(int32_t width, int32_t height);
+    void* header() override;
+    uint32_t* bits() override;
+    // Store one field unchecked; the header keeps what create wrote.
+    virtual bool setWidth(int32_t width);
+    virtual bool setSignedHeight(int32_t signedHeight);
+
+    // Makes this image a copy of source, taking over its size and showing it
+    // upright through header()/bits(). False for null, self or a refused size.
+    bool copyFrom(const ImageReader* source);
+
+    // ImageSaver
+    bool save(OutputStream* stream, int32_t id) const override;
+
+    // ImageReader / ImageWriter / DibAccess / PixelAccess
+    int32_t width() const override;
+    int32_t height() const override;
+    bool isBottomUp() const override;
+    uint32_t pixel(int32_t x, int32_t y) const override;
+    uint8_t red(int32_t x, int32_t y) const override;
+    uint8_t green(int32_t x, int32_t y) const override;
+    uint8_t blue(int32_t x, int32_t y) const override;
+    bool setPixel(int32_t x, int32_t y, uint32_t value) override;
+    bool setRed(int32_t x, int32_t y, uint8_t value) override;
+    bool setGreen(int32_t x, int32_t y, uint8_t value) override;
+    bool setBlue(int32_t x, int32_t y, uint8_t value) override;
+    bool fillColor(int32_t red, int32_t green, int32_t blue) override;
+    bool setDimensions(int32_t width, int32_t signedHeight) override;
+    uint32_t pixelAt(int32_t x, int32_t y) const override;
+    bool setPixelAt(int32_t x, int32_t y, uint32_t value) override;
+    bool reservedOperation(int32_t, int32_t, int32_t) override;
+
+private:
+    const char* typeName_;
+    MemoryBuffer* storage_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    void* header_ = nullptr;
+    int32_t width_ = 0;
+    int32_t signedHeight_ = 0;
+};

@@ -1,0 +1,5 @@
+#pragma once
+// Everything a user of the image library needs.
+#include "image/dib32_image.h"
+#include "image/image_interfaces.h"
+#include "stream/stream.h"

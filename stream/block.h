@@ -1,0 +1,13 @@
+#pragma once
+// Raw memory blocks. Every block that passes between operations comes from
+// allocBlock and goes back through freeBlock; bad arguments give false or null.
+#include <cstdint>
+
+// A new block of exactly n zero bytes; null when n < 1 or memory is exhausted.
+uint8_t* allocBlock(int32_t n);
+// False for null; otherwise releases a block from allocBlock.
+bool freeBlock(uint8_t* p);
+// Copies n bytes, correct for overlapping ranges; false when n < 1 or a pointer is null.
+bool copyBytes(uint8_t* dst, const uint8_t* src, int32_t n);
+// Sets n bytes to value; false when n < 1 or p is null.
+bool fillBytes(uint8_t* p, int32_t n, uint8_t value);

@@ -1,0 +1,35 @@
+#pragma once
+// Writes bytes into a new file through the C library's buffered file functions.
+// The file is created or emptied at construction and complete once the stream
+// is closed or destroyed. A failed open is noticed only through the write results.
+#include <cstdio>
+
+#include "stream/byte_interfaces.h"
+#include "stream/object_base.h"
+
+class FileOutputStream final : public ObjectBase, public OutputStream {
+public:
+    // path is narrow (UTF-8 on the Windows build, through its manifest).
+    explicit FileOutputStream(const char* path);
+    ~FileOutputStream() override;
+
+    int32_t typeId() const override;
+    uint32_t version() const override;
+    bool attributeFlag() const override;
+    uint8_t attributeByte() const override;
+    uint16_t attributeWord() const override;
+    void* queryInterface(int32_t id) override;
+    const char* text() override;
+
+    // Position from the start of the file; false when closed or pos < 0.
+    virtual bool seek(int32_t pos);
+    // Always true; later writes report nothing written.
+    virtual bool close();
+
+    int32_t writeBlock(const ByteReader* source) override;
+    int32_t writeBytes(const uint8_t* src, int32_t count) override;
+    bool writeByte(uint8_t value) override;
+
+private:
+    std::FILE* file_ = nullptr;
+};
