@@ -3,6 +3,8 @@
 // The reader borrows the caller's bytes: they must outlive every read, and the
 // reader never releases them. allocate() switches it to a block of its own,
 // which it then owns and releases.
+#include <cstddef>
+
 #include "stream/byte_interfaces.h"
 #include "stream/object_base.h"
 
@@ -14,6 +16,8 @@ public:
     // ByteWriter, and allocate() of the current length, is refused while the
     // reader still borrows them.
     MemoryBlockReader(const uint8_t* bytes, int32_t n);
+    // A literal null pointer would fit both of the above; it gives an empty reader.
+    MemoryBlockReader(std::nullptr_t, int32_t n);
     ~MemoryBlockReader() override;
 
     int32_t typeId() const override;

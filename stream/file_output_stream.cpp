@@ -1,0 +1,94 @@
+#include "stream/file_output_stream.h"
+
+#include "stream/block.h"
+
+FileOutputStream::FileOutputStream(const char* path) {
+    if (path != nullptr) {
+        file_ = std::fopen(path, "wb");
+    }
+}
+
+FileOutputStream::~FileOutputStream() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+int32_t FileOutputStream::typeId() const {
+    return 0x8011;
+}
+
+uint32_t FileOutputStream::version() const {
+    return 0x10000;
+}
+
+bool FileOutputStream::attributeFlag() const {
+    return false;
+}
+
+uint8_t FileOutputStream::attributeByte() const {
+    return 0;
+}
+
+uint16_t FileOutputStream::attributeWord() const {
+    return 0;
+}
+
+void* FileOutputStream::queryInterface(int32_t id) {
+    switch (id) {
+    case kObjectId:
+        return static_cast<ObjectBase*>(this);
+    case kOutputStreamId:
+        return static_cast<OutputStream*>(this);
+    default:
+        return nullptr;
+    }
+}
+
+const char* FileOutputStream::text() {
+    return nullptr;
+}
+
+bool FileOutputStream::seek(int32_t pos) {
+    if (file_ == nullptr || pos < 0) {
+        return false;
+    }
+    return std::fseek(file_, pos, SEEK_SET) == 0;
+}
+
+bool FileOutputStream::close() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    return true;
+}
+
+int32_t FileOutputStream::writeBlock(const ByteReader* source) {
+    if (file_ == nullptr || source == nullptr || source->size() < 1) {
+        return 0;
+    }
+    const int32_t size = source->size();
+    uint8_t* p = source->copyOut();
+    if (p == nullptr) {
+        return 0;
+    }
+    const size_t n = std::fwrite(p, 1, static_cast<size_t>(size), file_);
+    freeBlock(p);
+    return static_cast<int32_t>(n);
+}
+
+int32_t FileOutputStream::writeBytes(const uint8_t* src, int32_t count) {
+    if (file_ == nullptr || src == nullptr || count < 1) {
+        return 0;
+    }
+    return static_cast<int32_t>(std::fwrite(src, 1, static_cast<size_t>(count), file_));
+}
+
+bool FileOutputStream::writeByte(uint8_t value) {
+    if (file_ == nullptr) {
+        return false;
+    }
+    std::fputc(value, file_);
+    return true;
+}
