@@ -63,10 +63,31 @@ public:
     bool reservedOperation(int32_t, int32_t, int32_t) override;
 
 private:
+    // Index of pixel (x, y) among the storage's pixel words, or -1 when the
+    // coordinate is outside the image or its word outside the storage (the
+    // fields may have been set apart from the storage).
+    int64_t wordIndex(int32_t x, int32_t y) const;
+    // Number of pixel words width() x height() covers when all of them lie in
+    // the storage, else -1.
+    int64_t wordsInside() const;
+
     const char* typeName_;
     MemoryBuffer* storage_ = nullptr;
     uint32_t* bits_ = nullptr;
     void* header_ = nullptr;
     int32_t width_ = 0;
     int32_t signedHeight_ = 0;
+    // Pixel words the storage holds: (size - 54) / 4, 0 without storage.
+    int64_t pixelWords_ = 0;
 };
+
+inline int64_t Dib32Image::wordIndex(int32_t x, int32_t y) const
+{
+    // The same bounds width() and height() report, without the calls.
+    const int32_t rows = signedHeight_ >= 0 ? signedHeight_
+                         : signedHeight_ == INT32_MIN ? INT32_MAX : -signedHeight_;
+    if (x < 0 || y < 0 || x >= width_ || y >= rows)
+        return -1;
+    const int64_t index = int64_t(y) * width_ + x;
+    return index < pixelWords_ ? index : -1;
+}

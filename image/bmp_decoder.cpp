@@ -1,0 +1,213 @@
+// Reading 24- and 32-bit uncompressed BMP files into a Dib32Image.
+// A file may come from anywhere, so every field is read through a bounds test
+// and every size is computed in 64 bits, where no 32-bit field can overflow it.
+#include <cstring>
+
+#include "image/bmp_layout.h"
+#include "image/dib32_image.h"
+#include "stream/block.h"
+
+// The file bytes the decoder holds: file offsets first .. end - 1, at data.
+struct HeldBytes {
+    const uint8_t* data;
+    int64_t first;
+    int64_t end;
+};
+
+struct BmpFields {
+    int32_t fileSize;
+    int32_t pixelOffset;
+    int32_t width;
+    int32_t height;
+    uint8_t bitsPerPixel;
+    int32_t compression;
+};
+
+struct PixelArray {
+    int64_t offset;
+    int64_t stride;
+    int64_t rows;
+};
+
+static bool isDecodeId(int32_t id)
+{
+    return id == kObjectId || id == kImageReaderId || id == kImageWriterId || id == kDibAccessId;
+}
+
+static bool holds(const HeldBytes& held, int64_t offset, int64_t count)
+{
+    return offset >= held.first && count >= 0 && offset <= held.end - count;
+}
+
+static bool readByte(const HeldBytes& held, int64_t offset, uint8_t* out)
+{
+    if (!holds(held, offset, 1))
+        return false;
+    *out = held.data[offset - held.first];
+    return true;
+}
+
+static bool readInt32(const HeldBytes& held, int64_t offset, int32_t* out)
+{
+    if (!holds(held, offset, 4))
+        return false;
+    const uint8_t* p = held.data + (offset - held.first);
+    *out = int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+    return true;
+}
+
+static bool readFields(const HeldBytes& held, BmpFields* f)
+{
+    if (!readInt32(held, kFileSizeOffset, &f->fileSize))
+        return false;
+    if (!readInt32(held, kPixelOffsetOffset, &f->pixelOffset))
+        return false;
+    if (!readInt32(held, kWidthOffset, &f->width))
+        return false;
+    if (!readInt32(held, kHeightOffset, &f->height))
+        return false;
+    if (!readByte(held, kBitsPerPixelOffset, &f->bitsPerPixel))
+        return false;
+    return readInt32(held, kCompressionOffset, &f->compression);
+}
+
+static bool isSupportedFormat(const BmpFields& f)
+{
+    return (f.bitsPerPixel == 24 || f.bitsPerPixel == 32) && f.compression == 0 && f.width >= 1 &&
+           f.height != 0;
+}
+
+static PixelArray locatePixels(const BmpFields& f)
+{
+    // 64 bits hold |INT32_MIN| rows and a stride of 4 * INT32_MAX, and their
+    // product stays below 2^63.
+    PixelArray a;
+    a.offset = f.pixelOffset;
+    a.stride = bmpRowStride(f.width, f.bitsPerPixel);
+    a.rows = f.height < 0 ? -int64_t(f.height) : int64_t(f.height);
+    return a;
+}
+
+static bool fitsFileSize(const BmpFields& f, const PixelArray& a)
+{
+    return int64_t(f.fileSize) >= a.offset + a.stride * a.rows;
+}
+
+static bool isHeld(const HeldBytes& held, const PixelArray& a)
+{
+    return holds(held, a.offset, a.stride * a.rows);
+}
+
+static bool checkHeader(const HeldBytes& held, BmpFields* f, PixelArray* a)
+{
+    if (!readFields(held, f) || !isSupportedFormat(*f))
+        return false;
+    *a = locatePixels(*f);
+    return fitsFileSize(*f, *a) && isHeld(held, *a);
+}
+
+static uint32_t loadLe32(const uint8_t* p)
+{
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap32(v);
+#endif
+    return v;
+}
+
+// Three bytes blue, green, red per pixel become one word 0x00RRGGBB.
+static void copyRows24(uint32_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+{
+    for (int64_t r = 0; r < a.rows; ++r) {
+        const uint8_t* s = src + r * a.stride;
+        uint32_t* d = dst + r * width;
+        // A word load takes one byte past the pixel; the row's last pixel is
+        // read on its own so that no load leaves the row.
+        int32_t c = 0;
+        for (; c < width - 1; ++c)
+            d[c] = loadLe32(s + 3 * c) & 0x00FFFFFFu;
+        const uint8_t* p = s + 3 * c;
+        d[c] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    }
+}
+
+static void copyRows32(uint32_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+{
+    for (int64_t r = 0; r < a.rows; ++r) {
+        const uint8_t* s = src + r * a.stride;
+        uint32_t* d = dst + r * width;
+        for (int32_t c = 0; c < width; ++c)
+            d[c] = loadLe32(s + 4 * c) & 0x00FFFFFFu;
+    }
+}
+
+// Checks the held bytes and, when they describe a picture this image can take,
+// replaces the image with it. Until create succeeds nothing is touched.
+static bool decodeHeld(Dib32Image& image, const HeldBytes& held)
+{
+    BmpFields f;
+    PixelArray a;
+    if (!checkHeader(held, &f, &a))
+        return false;
+    if (!image.create(f.width, f.height))
+        return false;
+    // create took the rows and columns the checks passed, so the words match
+    // the pixel array one for one.
+    const uint8_t* src = held.data + (a.offset - held.first);
+    if (f.bitsPerPixel == 24)
+        copyRows24(image.bits(), src, f.width, a);
+    else
+        copyRows32(image.bits(), src, f.width, a);
+    return true;
+}
+
+static bool hasSignature(const uint8_t* p)
+{
+    return p[0] == 0x42 && p[1] == 0x4D;
+}
+
+bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
+{
+    if (source == nullptr)
+        return false;
+    const int32_t size = source->size();
+    if (size < kBmpHeaderSize)
+        return false;
+    if (!isDecodeId(id))
+        return false;
+    uint8_t* bytes = source->copyOut();
+    if (bytes == nullptr)
+        return false;
+    const bool ok = hasSignature(bytes) && decodeHeld(*this, HeldBytes{bytes, 0, size});
+    freeBlock(bytes);
+    return ok;
+}
+
+bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
+{
+    if (source == nullptr)
+        return false;
+    if (!isDecodeId(id))
+        return false;
+    uint8_t* head = allocBlock(6);
+    if (head == nullptr)
+        return false;
+    if (source->read(head, 6) != 6 || !hasSignature(head)) {
+        freeBlock(head);
+        return false;
+    }
+    const int32_t fileSize = int32_t(uint32_t(head[2]) | uint32_t(head[3]) << 8 |
+                                     uint32_t(head[4]) << 16 | uint32_t(head[5]) << 24);
+    freeBlock(head);
+    if (fileSize < kBmpHeaderSize)
+        return false;
+    const int32_t restSize = fileSize - 6;
+    uint8_t* rest = allocBlock(restSize);
+    if (rest == nullptr)
+        return false;
+    const bool ok = source->read(rest, restSize) == restSize &&
+                    decodeHeld(*this, HeldBytes{rest, 6, fileSize});
+    freeBlock(rest);
+    return ok;
+}
