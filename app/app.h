@@ -14,6 +14,11 @@ constexpr int32_t kHandWidth = 196;
 constexpr int32_t kHandHeight = 100;
 // A 480 x 320 24-bit BMP: the smallest file a dropped picture can be.
 constexpr int32_t kMinimumPictureFileSize = 460854;
+// An auto tick draws at most this many points looking for one off the
+// background, then gives up without slapping.
+constexpr int32_t kAutoPointAttempts = 10000;
+// The largest count the 7-character counter shows; higher counts show as it.
+constexpr int32_t kCounterShownMaximum = 9999999;
 
 // A WAV file in memory owned by someone else (the resources).
 struct Sound {
@@ -33,6 +38,7 @@ struct AppState {
     std::unique_ptr<Dib32Image> untouchedPicture;
     std::unique_ptr<Dib32Image> handImage;
     Sound slapSounds[3];
+    // Stops at INT32_MAX rather than wrapping.
     int32_t slapCount = 0;
     // Picture coordinates, y from the bottom; handX 0 hides the hand.
     uint32_t handX = 0;
@@ -63,7 +69,9 @@ public:
     void stopAutoMode();
     // The Auto button.
     void toggleAutoMode();
-    // One timer tick; true when it slapped.
+    // One timer tick; true when it slapped. A picture with nothing but
+    // background inside the margins makes it give up after
+    // kAutoPointAttempts points, leaving the hand where it was.
     bool autoTick();
 
     // Pointer messages of the picture view, in client coordinates.

@@ -1,0 +1,93 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/app.h"
+#include "app/app_internal.h"
+
+// The hand pixel that lands on (handX, handY).
+constexpr int32_t kHotSpotX = 80;
+constexpr int32_t kHotSpotY = 50;
+constexpr uint32_t kTransparent = 0xFFFFFFu;
+// The hand shows only while its position lies within these bounds.
+constexpr uint32_t kHandLeast = 30;
+constexpr uint32_t kHandMostX = 450;
+constexpr uint32_t kHandMostY = 300;
+
+void App::pointerMoved(uint16_t clientX, uint16_t clientY)
+{
+    if (state_.autoMode)
+        return;
+    // Unsigned on purpose: a pointer left of or below the picture wraps to a
+    // huge value, which the bounds below then hide.
+    state_.handX = static_cast<uint32_t>(clientX) - 1u;
+    state_.handY = static_cast<uint32_t>(kPictureHeight - 1) - static_cast<uint32_t>(clientY);
+    if (state_.handX < kHandLeast || state_.handX > kHandMostX || state_.handY < kHandLeast ||
+        state_.handY > kHandMostY)
+        state_.handX = 0;
+    platform_.repaintView();
+}
+
+void App::leftButtonDown(uint16_t clientX, uint16_t clientY)
+{
+    if (state_.autoMode)
+        return;
+    slapAt(static_cast<int32_t>(clientX) - 1, kPictureHeight - 1 - static_cast<int32_t>(clientY));
+}
+
+void App::composeDisplay()
+{
+    Dib32Image& display = *state_.displayImage;
+    Dib32Image& current = *state_.currentPicture;
+    if (!hasPictureSize(display) || !hasPictureSize(current))
+        return;
+    uint32_t* target = display.bits();
+    std::memcpy(target, current.bits(),
+                static_cast<size_t>(kPictureWidth) * kPictureHeight * sizeof(uint32_t));
+
+    if (state_.handX == 0)
+        return;
+    Dib32Image& hand = *state_.handImage;
+    const uint32_t* handBits = hand.bits();
+    if (handBits == nullptr)
+        return;
+    const int32_t handWidth = hand.width();
+    const int32_t columns = std::min(handWidth, kHandWidth);
+    const int32_t rows = std::min(hand.height(), kHandHeight);
+    // Positions are unsigned: anything left of or below the picture wraps
+    // past its size and is left out by the same test as the right and top.
+    const uint32_t left = state_.handX - static_cast<uint32_t>(kHotSpotX);
+    for (int32_t i = 0; i < rows; ++i) {
+        const uint32_t ty = state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
+        if (ty >= static_cast<uint32_t>(kPictureHeight))
+            continue;
+        const uint32_t* source = handBits + static_cast<size_t>(i) * static_cast<size_t>(handWidth);
+        uint32_t* row = target + ty * static_cast<uint32_t>(kPictureWidth);
+        for (int32_t j = 0; j < columns; ++j) {
+            const uint32_t tx = left + static_cast<uint32_t>(j);
+            const uint32_t word = source[j];
+            if (tx < static_cast<uint32_t>(kPictureWidth) && word != kTransparent)
+                row[tx] = word & 0x00FFFFFFu;
+        }
+    }
+}
+
+const char* App::formatCounter()
+{
+    // Seven characters and the terminator: counts beyond them show the most
+    // the buffer holds.
+    const int32_t shown = std::clamp(state_.slapCount, -999999, kCounterShownMaximum);
+    std::snprintf(state_.counterText, sizeof state_.counterText, "%d", static_cast<int>(shown));
+    return state_.counterText;
+}
+
+CounterColor App::counterColor(int32_t count)
+{
+    const int64_t n = count;
+    // Floor division, so a negative count could not round toward zero.
+    const int64_t half = n >= 0 ? n / 2 : -((-n + 1) / 2);
+    const auto channel = [](int64_t v) {
+        return static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255));
+    };
+    return CounterColor{channel(n + 64), channel(144 - n), channel(128 - half)};
+}
