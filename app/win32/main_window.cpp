@@ -1,0 +1,210 @@
+#include "app/win32/main_window.h"
+
+#include <shellapi.h>
+
+#include <cstddef>
+
+#include "hoppel_version.h"
+
+#include "resources/resource.h"
+
+namespace {
+
+const char kMainClass[] = "CWindow";
+const char kTitle[] = "Hoppelmaru";
+
+// The dialog record without the fields added after Windows NT 4.0.
+constexpr DWORD kSaveDialogRecordSize = 76;
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kSaveDialogRecordSize,
+              "the record ends after lpTemplateName");
+
+// One built-in resource: its bytes live as long as the program and are never written.
+struct ResourceBytes {
+    const uint8_t* bytes = nullptr;
+    int32_t size = 0;
+};
+
+ResourceBytes findResource(HINSTANCE instance, const char* name, const char* type) {
+    ResourceBytes found;
+    HRSRC info = FindResourceA(instance, name, type);
+    HGLOBAL loaded = info != nullptr ? LoadResource(instance, info) : nullptr;
+    if (loaded != nullptr) {
+        found.bytes = static_cast<const uint8_t*>(LockResource(loaded));
+        found.size = found.bytes != nullptr ? static_cast<int32_t>(SizeofResource(instance, info)) : 0;
+    }
+    return found;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, RandomSource& random)
+    : instance_(instance), app_(platform_, random), view_(app_, counter_) {
+    hooks_.askSavePath = [](OPENFILENAMEA& dialog) { return GetSaveFileNameA(&dialog) != 0; };
+    hooks_.showMessage = [](HWND owner, const char* text, const char* caption, UINT type) {
+        MessageBoxA(owner, text, caption, type);
+    };
+    hooks_.openAddress = [](const char* address) {
+        ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    };
+}
+
+MainWindow::~MainWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::registerClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "APP_ICON");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
+    windowClass.lpszClassName = kMainClass;
+    RegisterClassA(&windowClass);
+}
+
+HWND MainWindow::create() {
+    // WS_CLIPCHILDREN: the main window's own background erase (after a resize)
+    // never paints over the picture view, so the picture does not flicker.
+    return CreateWindowExA(0, kMainClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                           CW_USEDEFAULT, CW_USEDEFAULT, 540, 468, nullptr, nullptr, instance_,
+                           this);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* created = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        created->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self != nullptr) {
+        switch (message) {
+        case WM_CREATE: return self->onCreate();
+        case WM_DESTROY: self->onDestroy(); return 0;
+        case WM_NCDESTROY: self->onNcDestroy(); break;
+        case WM_COMMAND: self->onCommand(LOWORD(wParam)); return 0;
+        case WM_TIMER: self->onTimer(); return 0;
+        case WM_DROPFILES: self->onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::onCreate() {
+    autoButton_ = CreateWindowExA(0, "Button", "自動", WS_CHILD | WS_VISIBLE, 8, 8, 80, 32, window_,
+                                  reinterpret_cast<HMENU>(IDC_AUTO), instance_, nullptr);
+    clearButton_ = CreateWindowExA(0, "Button", "クリア", WS_CHILD | WS_VISIBLE, 96, 8, 80, 32,
+                                   window_, reinterpret_cast<HMENU>(IDC_CLEAR), instance_, nullptr);
+    // The buttons' default system font has no Japanese glyphs on every system
+    // (Wine's has none once the process code page is UTF-8); the GUI font has.
+    for (HWND button : {autoButton_, clearButton_}) {
+        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    PictureView::registerClass(instance_);
+    view_.create(instance_, window_);
+    platform_.attach(window_, autoButton_, clearButton_, view_.handle());
+    loadResources();
+    createCounterSurface();
+    DragAcceptFiles(window_, TRUE);
+    return 0;
+}
+
+void MainWindow::loadResources() {
+    const ResourceBytes hand = findResource(instance_, "HAND_BMP", "DIB_PIXEL");
+    // The picture is handed over as it lies in resource memory, which is
+    // read-only: it already holds 24 bits per pixel, so nothing is patched.
+    const ResourceBytes picture = findResource(instance_, "RADAV_BMP", "DIB_PIXEL");
+    Sound sounds[3];
+    const char* const soundNames[3] = {"SOUND1", "SOUND2", "SOUND3"};
+    for (int i = 0; i < 3; ++i) {
+        const ResourceBytes wav = findResource(instance_, soundNames[i], "WAV_DAT");
+        sounds[i] = Sound{wav.bytes, wav.size};
+    }
+    app_.loadBuiltIns(picture.bytes, picture.size, hand.bytes, hand.size, sounds);
+}
+
+void MainWindow::createCounterSurface() {
+    HDC screen = GetDC(window_);
+    counter_.bitmap = CreateCompatibleBitmap(screen, kCounterWidth, kCounterHeight);
+    counter_.context = CreateCompatibleDC(screen);
+    ReleaseDC(window_, screen);
+    SelectObject(counter_.context, counter_.bitmap);
+    counter_.font = CreateFontA(24, 0, 0, 0, 600, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                FIXED_PITCH, nullptr);
+}
+
+void MainWindow::onDestroy() {
+    AppState& state = app_.state();
+    if (state.autoMode) {
+        KillTimer(window_, kAutoTimerId);
+    }
+    state.displayImage.reset();
+    state.currentPicture.reset();
+    state.untouchedPicture.reset();
+    state.handImage.reset();
+    DeleteDC(counter_.context);
+    DeleteObject(counter_.bitmap);
+    DeleteObject(counter_.font);
+    counter_ = CounterSurface{};
+    PostQuitMessage(0);
+}
+
+void MainWindow::onNcDestroy() {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    window_ = nullptr;
+    autoButton_ = nullptr;
+    clearButton_ = nullptr;
+}
+
+void MainWindow::onCommand(WORD id) {
+    switch (id) {
+    case IDC_AUTO: app_.toggleAutoMode(); break;
+    case IDC_CLEAR: app_.clear(); break;
+    case IDM_HOME_PAGE: hooks_.openAddress(kHomePageUrl); break;
+    case IDM_SAVE_IMAGE: savePictureAs(); break;
+    case IDM_ABOUT: showAbout(); break;
+    case IDM_EXIT: DestroyWindow(window_); break;
+    }
+}
+
+void MainWindow::onTimer() {
+    app_.autoTick();
+}
+
+void MainWindow::onDropFiles(HDROP drop) {
+    // Only the first of several dropped files counts.
+    droppedPath_[0] = '\0';
+    DragQueryFileA(drop, 0, droppedPath_, sizeof droppedPath_);
+    app_.pictureDropped(droppedPath_);
+    DragFinish(drop);
+}
+
+void MainWindow::showAbout() {
+    hooks_.showMessage(window_, "Hoppelmaru バージョン " HOPPEL_VERSION_TEXT, "バージョン情報", MB_OK);
+}
+
+void MainWindow::savePictureAs() {
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = kSaveDialogRecordSize;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = "ビットマップ(*.bmp)\0*.bmp\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = savePath_;
+    dialog.nMaxFile = sizeof savePath_;
+    dialog.lpstrTitle = "保存するファイル名を指定してください";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+    dialog.lpstrDefExt = "bmp";
+    if (!hooks_.askSavePath(dialog)) {
+        return;
+    }
+    if (!app_.savePicture(savePath_)) {
+        hooks_.showMessage(window_, "ファイル作成に失敗しました。空き容量を確認してください",
+                           "書き込みエラー", MB_OK);
+    }
+}

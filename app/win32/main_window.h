@@ -1,0 +1,79 @@
+#pragma once
+// The main window, window class CWindow: the Auto and Clear buttons, the
+// picture view, the menu commands, the timer and the drop target. One object
+// holds the window's whole state; the window procedure finds it through
+// GWLP_USERDATA.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+
+#include "app/app.h"
+#include "app/win32/picture_view.h"
+#include "app/win32/win32_platform.h"
+
+// The maker's home page (Help > 作者サイト).
+constexpr const char kHomePageUrl[] = "https://quillmarsh.example/hoppelmaru/";
+
+// What would block or leave the process: the modal dialogs and the shell. The
+// program uses the real ones; tests put their own in.
+struct DialogHooks {
+    // GetSaveFileNameA: true when a file name was chosen.
+    std::function<bool(OPENFILENAMEA& dialog)> askSavePath;
+    // MessageBoxA.
+    std::function<void(HWND owner, const char* text, const char* caption, UINT type)> showMessage;
+    // ShellExecuteA "open".
+    std::function<void(const char* address)> openAddress;
+};
+
+class MainWindow {
+public:
+    // random is borrowed and must outlive the window.
+    MainWindow(HINSTANCE instance, RandomSource& random);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    static void registerClass(HINSTANCE instance);
+    // Creates the (still hidden) 540 x 468 window titled "Hoppelmaru"; the
+    // creation steps run inside. Null on failure.
+    HWND create();
+
+    HWND handle() const { return window_; }
+    HWND autoButton() const { return autoButton_; }
+    HWND clearButton() const { return clearButton_; }
+    HWND pictureView() const { return view_.handle(); }
+    App& app() { return app_; }
+    PictureView& view() { return view_; }
+    const CounterSurface& counter() const { return counter_; }
+    DialogHooks& hooks() { return hooks_; }
+    const char* savePath() const { return savePath_; }
+
+    // File > Save image: asks for a name, writes the picture, reports a failure.
+    void savePictureAs();
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onCreate();
+    void onDestroy();
+    void onNcDestroy();
+    void onCommand(WORD id);
+    void onTimer();
+    void onDropFiles(HDROP drop);
+    void showAbout();
+    void loadResources();
+    void createCounterSurface();
+
+    HINSTANCE instance_;
+    DialogHooks hooks_;
+    Win32Platform platform_;
+    App app_;
+    CounterSurface counter_;
+    PictureView view_;
+    HWND window_ = nullptr;
+    HWND autoButton_ = nullptr;
+    HWND clearButton_ = nullptr;
+    char droppedPath_[256] = {};
+    // Kept between saves: the dialog opens with the last name.
+    char savePath_[260] = {};
+};

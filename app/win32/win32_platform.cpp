@@ -1,0 +1,87 @@
+#include "app/win32/win32_platform.h"
+
+#include <mmsystem.h>
+
+#include <climits>
+
+#include "stream/block.h"
+
+void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton,
+                           HWND pictureView) {
+    mainWindow_ = mainWindow;
+    autoButton_ = autoButton;
+    clearButton_ = clearButton;
+    pictureView_ = pictureView;
+}
+
+void Win32Platform::playSound(const uint8_t* wav, int32_t) {
+    // Synchronous: returns once the sound has played (or failed to).
+    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav), SND_MEMORY);
+}
+
+void Win32Platform::pause(int32_t milliseconds) {
+    Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0);
+}
+
+void Win32Platform::repaintView() {
+    InvalidateRgn(pictureView_, nullptr, FALSE);
+    UpdateWindow(pictureView_);
+}
+
+void Win32Platform::repaintWindow() {
+    // Children are named explicitly: the main window clips them from its own paint.
+    RedrawWindow(mainWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Win32Platform::startAutoTimer() {
+    SetTimer(mainWindow_, kAutoTimerId, kAutoTimerPeriod, nullptr);
+}
+
+void Win32Platform::stopAutoTimer() {
+    KillTimer(mainWindow_, kAutoTimerId);
+}
+
+void Win32Platform::enableClearButton(bool enabled) {
+    EnableWindow(clearButton_, enabled ? TRUE : FALSE);
+}
+
+void Win32Platform::setAutoButtonText(const char* text) {
+    SetWindowTextA(autoButton_, text);
+}
+
+uint8_t* Win32Platform::readFile(const char* path, int32_t minimumSize, int32_t* size) {
+    if (size != nullptr) {
+        *size = 0;
+    }
+    if (path == nullptr || size == nullptr) {
+        return nullptr;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    LARGE_INTEGER length;
+    uint8_t* bytes = nullptr;
+    if (GetFileSizeEx(file, &length) && length.QuadPart >= minimumSize &&
+        length.QuadPart <= INT32_MAX) {
+        const int32_t n = static_cast<int32_t>(length.QuadPart);
+        bytes = allocBlock(n);
+        if (bytes != nullptr) {
+            // One read of the whole file; what it does not deliver stays 0.
+            DWORD read = 0;
+            ReadFile(file, bytes, static_cast<DWORD>(n), &read, nullptr);
+            *size = n;
+        }
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Win32Platform::replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32Platform::removeFile(const char* path) {
+    return DeleteFileA(path) != 0;
+}

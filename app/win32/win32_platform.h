@@ -1,0 +1,35 @@
+#pragma once
+// The logic's platform seam on the real Win32 API.
+#include <windows.h>
+
+#include "app/platform.h"
+
+class Win32Platform final : public Platform {
+public:
+    Win32Platform() = default;
+
+    // The windows the logic acts on; set once they exist.
+    void attach(HWND mainWindow, HWND autoButton, HWND clearButton, HWND pictureView);
+
+    void playSound(const uint8_t* wav, int32_t size) override;
+    void pause(int32_t milliseconds) override;
+    void repaintView() override;
+    void repaintWindow() override;
+    void startAutoTimer() override;
+    void stopAutoTimer() override;
+    void enableClearButton(bool enabled) override;
+    void setAutoButtonText(const char* text) override;
+    uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override;
+    bool replaceFile(const char* from, const char* to) override;
+    bool removeFile(const char* path) override;
+
+private:
+    HWND mainWindow_ = nullptr;
+    HWND autoButton_ = nullptr;
+    HWND clearButton_ = nullptr;
+    HWND pictureView_ = nullptr;
+};
+
+// The id of the auto-mode timer of the main window.
+constexpr UINT_PTR kAutoTimerId = 1;
+constexpr UINT kAutoTimerPeriod = 200;
