@@ -183,21 +183,3 @@ TEST_F(FileOutputStreamTest, DeletingThroughAnyInterfaceClosesTheFile) {
     delete second;
     EXPECT_EQ(fileBytes(), (Bytes{7}));
 }
-
-TEST_F(FileOutputStreamTest, ObjectQueries) {
-    FileOutputStream out(path.c_str());
-    EXPECT_EQ(out.typeId(), 0x8011);
-    EXPECT_EQ(out.version(), 0x10000u);
-    EXPECT_FALSE(out.attributeFlag());
-    EXPECT_EQ(out.attributeByte(), 0);
-    EXPECT_EQ(out.attributeWord(), 0);
-    EXPECT_EQ(out.text(), nullptr);
-    EXPECT_EQ(out.queryInterface(kObjectId), static_cast<ObjectBase*>(&out));
-    EXPECT_EQ(out.queryInterface(kOutputStreamId), static_cast<OutputStream*>(&out));
-    EXPECT_NE(out.queryInterface(kOutputStreamId), out.queryInterface(kObjectId));
-    const int32_t others[] = {kByteReaderId, kByteWriterId, kByteStorageId,
-                              kByteReadWriterId, kByteBufferId, kImageReaderId, -1};
-    for (int32_t id : others) {
-        EXPECT_EQ(out.queryInterface(id), nullptr) << std::hex << id;
-    }
-}
