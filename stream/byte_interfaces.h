@@ -47,6 +47,7 @@ public:
     virtual uint8_t* data() = 0;
     virtual bool resize(int32_t n) = 0;
     virtual bool resizeFilled(int32_t n, uint8_t value) = 0;
+    // A copy of source's bytes; assigning a block its own content keeps it.
     virtual bool assign(const ByteReader* source) = 0;
 };
 
@@ -56,10 +57,12 @@ public:
     int32_t size() const override = 0;
 };
 
+// Growth past INT32_MAX - 1 bytes is refused with false, nothing changed.
 class ByteBuffer : public ByteReadWriter, public ByteStorage {
 public:
     int32_t size() const override = 0;
     virtual bool appendReader(const ByteReader* other) = 0;
+    // count 0 is true with nothing changed; count < 0 or a null src is refused.
     virtual bool appendBytes(const uint8_t* src, int32_t count) = 0;
     virtual bool appendByte(uint8_t value) = 0;
     virtual bool insertReader(int32_t pos, const ByteReader* other) = 0;

@@ -9,7 +9,8 @@
 
 class FileOutputStream final : public ObjectBase, public OutputStream {
 public:
-    // path is narrow (UTF-8 on the Windows build, through its manifest).
+    // path is narrow (UTF-8 on the Windows build, through its manifest); a null
+    // path gives a closed stream.
     explicit FileOutputStream(const char* path);
     ~FileOutputStream() override;
 
@@ -27,6 +28,7 @@ public:
     virtual bool close();
 
     int32_t writeBlock(const ByteReader* source) override;
+    // 0, nothing written, for a null src or count < 1.
     int32_t writeBytes(const uint8_t* src, int32_t count) override;
     bool writeByte(uint8_t value) override;
 

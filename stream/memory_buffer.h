@@ -36,8 +36,9 @@ public:
     virtual const char* text();
 
     // Own storage operations.
-    // Discards the content and leaves n zero bytes; false for n < 0 (nothing
-    // changed) or when out of memory (the buffer is then empty).
+    // Discards the content and leaves n zero bytes; false for n < 0 or
+    // n = INT32_MAX, which leaves no room for the spare byte (nothing changed),
+    // or when out of memory (the buffer is then empty).
     virtual bool allocate(int32_t n);
     virtual bool setSize(int32_t n);
     virtual uint8_t* block() const;
