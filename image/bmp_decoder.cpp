@@ -27,7 +27,11 @@ struct PixelArray {
     int64_t offset;
     int64_t stride;
     int64_t rows;
+    int64_t bytes;  // stride x rows, or kNoFit when no 32-bit file could hold it
 };
+
+// Larger than any 32-bit size, small enough that adding an offset cannot overflow.
+constexpr int64_t kNoFit = int64_t(1) << 62;
 
 static bool isDecodeId(int32_t id)
 {
@@ -56,10 +60,9 @@ static bool readInt32(const HeldBytes& held, int64_t offset, int32_t* out)
     return true;
 }
 
+// The file size is the caller's: the stream entry point has read it already.
 static bool readFields(const HeldBytes& held, BmpFields* f)
 {
-    if (!readInt32(held, kFileSizeOffset, &f->fileSize))
-        return false;
     if (!readInt32(held, kPixelOffsetOffset, &f->pixelOffset))
         return false;
     if (!readInt32(held, kWidthOffset, &f->width))
@@ -79,23 +82,24 @@ static bool isSupportedFormat(const BmpFields& f)
 
 static PixelArray locatePixels(const BmpFields& f)
 {
-    // 64 bits hold |INT32_MIN| rows and a stride of 4 * INT32_MAX, and their
-    // product stays below 2^63.
+    // 64 bits hold |INT32_MIN| rows and a stride of 4 x INT32_MAX; their
+    // product is only formed once the stride could fit a file at all.
     PixelArray a;
     a.offset = f.pixelOffset;
     a.stride = bmpRowStride(f.width, f.bitsPerPixel);
     a.rows = f.height < 0 ? -int64_t(f.height) : int64_t(f.height);
+    a.bytes = a.stride <= INT32_MAX ? a.stride * a.rows : kNoFit;
     return a;
 }
 
 static bool fitsFileSize(const BmpFields& f, const PixelArray& a)
 {
-    return int64_t(f.fileSize) >= a.offset + a.stride * a.rows;
+    return int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
 static bool isHeld(const HeldBytes& held, const PixelArray& a)
 {
-    return holds(held, a.offset, a.stride * a.rows);
+    return holds(held, a.offset, a.bytes);
 }
 
 static bool checkHeader(const HeldBytes& held, BmpFields* f, PixelArray* a)
@@ -106,47 +110,38 @@ static bool checkHeader(const HeldBytes& held, BmpFields* f, PixelArray* a)
     return fitsFileSize(*f, *a) && isHeld(held, *a);
 }
 
-static uint32_t loadLe32(const uint8_t* p)
-{
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    v = __builtin_bswap32(v);
-#endif
-    return v;
-}
-
 // Three bytes blue, green, red per pixel become one word 0x00RRGGBB.
-static void copyRows24(uint32_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
 {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
-        uint32_t* d = dst + r * width;
+        uint8_t* d = dst + r * 4 * width;
         // A word load takes one byte past the pixel; the row's last pixel is
         // read on its own so that no load leaves the row.
         int32_t c = 0;
         for (; c < width - 1; ++c)
-            d[c] = loadLe32(s + 3 * c) & 0x00FFFFFFu;
+            storeLe32(d + 4 * c, loadLe32(s + 3 * c) & 0x00FFFFFFu);
         const uint8_t* p = s + 3 * c;
-        d[c] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+        storeLe32(d + 4 * c, uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
     }
 }
 
-static void copyRows32(uint32_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
 {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
-        uint32_t* d = dst + r * width;
+        uint8_t* d = dst + r * 4 * width;
         for (int32_t c = 0; c < width; ++c)
-            d[c] = loadLe32(s + 4 * c) & 0x00FFFFFFu;
+            storeLe32(d + 4 * c, loadLe32(s + 4 * c) & 0x00FFFFFFu);
     }
 }
 
 // Checks the held bytes and, when they describe a picture this image can take,
 // replaces the image with it. Until create succeeds nothing is touched.
-static bool decodeHeld(Dib32Image& image, const HeldBytes& held)
+static bool decodeHeld(Dib32Image& image, const HeldBytes& held, int32_t fileSize)
 {
     BmpFields f;
+    f.fileSize = fileSize;
     PixelArray a;
     if (!checkHeader(held, &f, &a))
         return false;
@@ -155,10 +150,11 @@ static bool decodeHeld(Dib32Image& image, const HeldBytes& held)
     // create took the rows and columns the checks passed, so the words match
     // the pixel array one for one.
     const uint8_t* src = held.data + (a.offset - held.first);
+    uint8_t* dst = reinterpret_cast<uint8_t*>(image.bits());
     if (f.bitsPerPixel == 24)
-        copyRows24(image.bits(), src, f.width, a);
+        copyRows24(dst, src, f.width, a);
     else
-        copyRows32(image.bits(), src, f.width, a);
+        copyRows32(dst, src, f.width, a);
     return true;
 }
 
@@ -179,7 +175,10 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
     uint8_t* bytes = source->copyOut();
     if (bytes == nullptr)
         return false;
-    const bool ok = hasSignature(bytes) && decodeHeld(*this, HeldBytes{bytes, 0, size});
+    const HeldBytes held{bytes, 0, size};
+    int32_t fileSize = 0;
+    const bool ok = hasSignature(bytes) && readInt32(held, kFileSizeOffset, &fileSize) &&
+                    decodeHeld(*this, held, fileSize);
     freeBlock(bytes);
     return ok;
 }
@@ -207,7 +206,7 @@ bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
     if (rest == nullptr)
         return false;
     const bool ok = source->read(rest, restSize) == restSize &&
-                    decodeHeld(*this, HeldBytes{rest, 6, fileSize});
+                    decodeHeld(*this, HeldBytes{rest, 6, fileSize}, fileSize);
     freeBlock(rest);
     return ok;
 }

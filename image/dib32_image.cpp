@@ -55,10 +55,11 @@ bool Dib32Image::create(int32_t width, int32_t height)
 {
     if (width < 1 || height < 0)
         return false;
-    const int64_t total = kBmpHeaderSize + 4 * int64_t(width) * height;
-    if (total > INT32_MAX)
+    // Both factors are below 2^31, so the product of the two cannot overflow.
+    const int64_t words = int64_t(width) * height;
+    if (words > (INT32_MAX - kBmpHeaderSize) / 4)
         return false;
-    const int32_t size = int32_t(total);
+    const int32_t size = int32_t(kBmpHeaderSize + 4 * words);
     MemoryBuffer* fresh = new (std::nothrow) MemoryBuffer(size);
     if (fresh == nullptr)
         return false;
@@ -72,24 +73,24 @@ bool Dib32Image::create(int32_t width, int32_t height)
     uint8_t* file = fresh->data();
     file[0] = 0x42;
     file[1] = 0x4D;
-    putLe32(file + kFileSizeOffset, uint32_t(size));
+    storeLe32(file + kFileSizeOffset, uint32_t(size));
     file[kPixelOffsetOffset] = kBmpHeaderSize;
     file[kInfoHeaderOffset] = 40;
-    putLe32(file + kWidthOffset, uint32_t(width));
-    putLe32(file + kHeightOffset, uint32_t(height));
+    storeLe32(file + kWidthOffset, uint32_t(width));
+    storeLe32(file + kHeightOffset, uint32_t(height));
     file[26] = 1;
     file[kBitsPerPixelOffset] = 32;
 
     delete storage_;
     storage_ = fresh;
     header_ = file + kInfoHeaderOffset;
-    bits_ = reinterpret_cast<uint32_t*>(file + kBmpHeaderSize);
+    pixels_ = file + kBmpHeaderSize;
     pixelWords_ = (size - kBmpHeaderSize) / 4;
     return true;
 }
 
 void* Dib32Image::header() { return header_; }
-uint32_t* Dib32Image::bits() { return bits_; }
+uint32_t* Dib32Image::bits() { return reinterpret_cast<uint32_t*>(pixels_); }
 
 bool Dib32Image::setWidth(int32_t width)
 {
@@ -135,7 +136,7 @@ uint32_t Dib32Image::pixel(int32_t x, int32_t y) const
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         throwInvalidCoordinate();
-    return bits_[i];
+    return loadLe32(pixels_ + 4 * i);
 }
 
 uint8_t Dib32Image::red(int32_t x, int32_t y) const { return uint8_t(pixel(x, y) >> 16); }
@@ -147,7 +148,7 @@ bool Dib32Image::setPixel(int32_t x, int32_t y, uint32_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    bits_[i] = value & 0x00FFFFFFu;
+    storeLe32(pixels_ + 4 * i, value & 0x00FFFFFFu);
     return true;
 }
 
@@ -156,7 +157,7 @@ bool Dib32Image::setRed(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, (uint32_t(value) << 16) | (bits_[i] & 0xFF00FFFFu));
+    return setPixel(x, y, (uint32_t(value) << 16) | (loadLe32(pixels_ + 4 * i) & 0xFF00FFFFu));
 }
 
 bool Dib32Image::setGreen(int32_t x, int32_t y, uint8_t value)
@@ -164,7 +165,7 @@ bool Dib32Image::setGreen(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, (uint32_t(value) << 8) | (bits_[i] & 0xFFFF00FFu));
+    return setPixel(x, y, (uint32_t(value) << 8) | (loadLe32(pixels_ + 4 * i) & 0xFFFF00FFu));
 }
 
 bool Dib32Image::setBlue(int32_t x, int32_t y, uint8_t value)
@@ -172,7 +173,7 @@ bool Dib32Image::setBlue(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, uint32_t(value) | (bits_[i] & 0xFFFFFF00u));
+    return setPixel(x, y, uint32_t(value) | (loadLe32(pixels_ + 4 * i) & 0xFFFFFF00u));
 }
 
 static uint32_t clampChannel(int32_t v)
@@ -191,7 +192,8 @@ bool Dib32Image::fillColor(int32_t red, int32_t green, int32_t blue)
     // the rest could not be written and the fill reports that.
     const int64_t area = int64_t(width_) * height();
     const int64_t inside = std::min(area, pixelWords_);
-    std::fill(bits_, bits_ + inside, word);
+    for (int64_t i = 0; i < inside; ++i)
+        storeLe32(pixels_ + 4 * i, word);
     return inside == area;
 }
 

@@ -32,6 +32,8 @@ public:
     // 32-bit length, or no memory.
     virtual bool create(int32_t width, int32_t height);
     void* header() override;
+    // 54 bytes into the storage, hence only 2-byte aligned: copy words in and
+    // out with memcpy (x86 tolerates a direct access, the sanitizer does not).
     uint32_t* bits() override;
     // Store one field unchecked; the header keeps what create wrote.
     virtual bool setWidth(int32_t width);
@@ -73,7 +75,9 @@ private:
 
     const char* typeName_;
     MemoryBuffer* storage_ = nullptr;
-    uint32_t* bits_ = nullptr;
+    // The pixel words start 54 bytes into the storage, so they are only
+    // 2-byte aligned: they are moved with memcpy, never through uint32_t*.
+    uint8_t* pixels_ = nullptr;
     void* header_ = nullptr;
     int32_t width_ = 0;
     int32_t signedHeight_ = 0;

@@ -1,11 +1,12 @@
+#include "image/bmp_layout.h"
 #include "image/dib32_image.h"
 
 // Rows of another Dib32Image are copied as whole rows of words: the same
 // values its pixel() would give, without two calls per pixel.
-static void copyWords(uint32_t* dst, const uint32_t* src, int32_t count)
+static void copyWords(uint8_t* dst, const uint8_t* src, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
-        dst[i] = src[i] & 0x00FFFFFFu;
+        storeLe32(dst + 4 * i, loadLe32(src + 4 * i) & 0x00FFFFFFu);
 }
 
 bool Dib32Image::copyFrom(const ImageReader* source)
@@ -26,7 +27,7 @@ bool Dib32Image::copyFrom(const ImageReader* source)
     if (image != nullptr && image->wordsInside() >= 0) {
         for (int32_t i = 0; i < h; ++i) {
             const int32_t from = flip ? h - 1 - i : i;
-            copyWords(bits_ + int64_t(i) * w, image->bits_ + int64_t(from) * w, w);
+            copyWords(pixels_ + int64_t(i) * 4 * w, image->pixels_ + int64_t(from) * 4 * w, w);
         }
         return true;
     }
