@@ -15,6 +15,34 @@ bool fitsLength(int64_t n) {
     return n >= 0 && n <= kMaxLength;
 }
 
+// The grow-and-insert steps free the old block before reading src, so bytes
+// taken from the buffer itself are copied aside first.
+struct SourceCopy {
+    const uint8_t* bytes = nullptr;
+    uint8_t* owned = nullptr;
+    SourceCopy() = default;
+    SourceCopy(const SourceCopy&) = delete;
+    SourceCopy& operator=(const SourceCopy&) = delete;
+    ~SourceCopy() { freeBlock(owned); }
+};
+
+bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count,
+                const uint8_t* block, int32_t length) {
+    const uintptr_t s = reinterpret_cast<uintptr_t>(src);
+    const uintptr_t b = reinterpret_cast<uintptr_t>(block);
+    if (block == nullptr || s < b || s > b + static_cast<uintptr_t>(length)) {
+        out.bytes = src;
+        return true;
+    }
+    out.owned = allocBlock(count);
+    if (out.owned == nullptr) {
+        return false;
+    }
+    copyBytes(out.owned, src, count);
+    out.bytes = out.owned;
+    return true;
+}
+
 }  // namespace
 
 MemoryBuffer::MemoryBuffer(int32_t n) {
@@ -300,35 +328,6 @@ bool MemoryBuffer::appendReader(const ByteReader* other) {
     freeBlock(p);
     return true;
 }
-
-// The grow-and-insert steps free the old block before reading src, so bytes
-// taken from the buffer itself are copied aside first.
-namespace {
-
-struct SourceCopy {
-    const uint8_t* bytes = nullptr;
-    uint8_t* owned = nullptr;
-    ~SourceCopy() { freeBlock(owned); }
-};
-
-bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count,
-                const uint8_t* block, int32_t length) {
-    const uintptr_t s = reinterpret_cast<uintptr_t>(src);
-    const uintptr_t b = reinterpret_cast<uintptr_t>(block);
-    if (block == nullptr || s < b || s > b + static_cast<uintptr_t>(length)) {
-        out.bytes = src;
-        return true;
-    }
-    out.owned = allocBlock(count);
-    if (out.owned == nullptr) {
-        return false;
-    }
-    copyBytes(out.owned, src, count);
-    out.bytes = out.owned;
-    return true;
-}
-
-}  // namespace
 
 bool MemoryBuffer::appendBytes(const uint8_t* src, int32_t count) {
     if (count < 0 || (count > 0 && src == nullptr)) {
