@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/resources/resource_bytes.h"
+
+namespace fs = std::filesystem;
+
+// The committed resources are the generator's output, byte for byte: run it
+// into a fresh folder and compare every file.
+TEST(ResourceGenerator, ReproducesTheCommittedFilesExactly) {
+    const fs::path out = fs::current_path() / "regenerated_resources";
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string command = std::string("\"") + HOPPEL_RESGEN + "\" \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    for (const char* name :
+         {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur"}) {
+        const Bytes committed = readResource(name);
+        const Bytes fresh = readFileBytes((out / name).string());
+        ASSERT_FALSE(committed.empty()) << name;
+        EXPECT_EQ(fresh.size(), committed.size()) << name;
+        size_t firstDifference = 0;
+        while (firstDifference < fresh.size() && firstDifference < committed.size() &&
+               fresh[firstDifference] == committed[firstDifference])
+            ++firstDifference;
+        EXPECT_EQ(firstDifference, committed.size()) << name << " differs from byte " << firstDifference;
+    }
+    fs::remove_all(out);
+}

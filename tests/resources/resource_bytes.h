@@ -1,0 +1,31 @@
+#pragma once
+// Reading the committed resource files and the little-endian fields in them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// The whole file; empty when it cannot be read.
+Bytes readFileBytes(const std::string& path);
+// A file of the committed resources folder.
+Bytes readResource(const std::string& name);
+
+uint16_t le16(const Bytes& b, size_t at);
+uint32_t le32(const Bytes& b, size_t at);
+int32_t les32(const Bytes& b, size_t at);
+std::string fourCc(const Bytes& b, size_t at);
+
+// Pixels of an uncompressed 24-bit BMP file as 0x00RRGGBB, in the file's own
+// bottom-up row order: row 0 is the bottom row.
+struct BmpPixels {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> words;
+    uint32_t at(int32_t x, int32_t y) const { return words[static_cast<size_t>(y) * width + x]; }
+};
+BmpPixels rawPixels(const Bytes& file);
+
+inline uint8_t redOf(uint32_t w) { return static_cast<uint8_t>(w >> 16); }
+inline uint8_t greenOf(uint32_t w) { return static_cast<uint8_t>(w >> 8); }
+inline uint8_t blueOf(uint32_t w) { return static_cast<uint8_t>(w); }

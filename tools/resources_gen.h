@@ -1,0 +1,23 @@
+#pragma once
+// The built-in resources, each drawn or synthesised from nothing but code and
+// fixed seeds, so that regenerating them gives the committed bytes again.
+#include <cstdint>
+#include <vector>
+
+#include "tools/gen_math.h"
+
+// 480 x 320: the figure on pure blue (0x0000FF).
+Canvas drawFigure();
+// 196 x 100: the hand on white (0xFFFFFF); the palm's centre at column 80,
+// 49 rows from the top (50 from the bottom).
+Canvas drawHand();
+
+// Slap number which (0, 1, 2) as sampleCount 16-bit mono samples at 44,100 Hz.
+std::vector<int16_t> synthesizeSlap(int which, int32_t sampleCount);
+// A whole PCM WAV file: 44-byte header, then the samples.
+std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples);
+
+// One 32 x 32 image, 16 colours, with its AND mask.
+std::vector<uint8_t> appIconFile();
+// 32 x 32 monochrome, every pixel transparent, hot spot (0, 0).
+std::vector<uint8_t> nullCursorFile();
