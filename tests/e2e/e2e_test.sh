@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# Drives hoppelmaru.exe under Wine in an X display the way a user would, and
+# checks what the screen shows. Usage: e2e_test.sh EXE SHOT_FOLDER BUILT_IN_PICTURE
+# Screenshots stay in SHOT_FOLDER. Without $DISPLAY it starts a virtual one.
+set -euo pipefail
+exe=$(realpath "$1")
+shots=$(realpath -m "$2")
+builtin=$(realpath "$3")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+scripts=$here/../../scripts
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s '-screen 0 1024x768x24' bash "${BASH_SOURCE[0]}" "$@"
+fi
+"$scripts/wine-prefix.sh"
+source "$scripts/wine-env.sh"
+convert=/usr/bin/convert
+compare=/usr/bin/compare
+
+rm -rf "$shots"
+mkdir -p "$shots"
+cd "$shots"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+# Polls a check until it succeeds or the timeout (seconds) runs out.
+wait_for() {
+    local timeout=$1; shift
+    local end=$((SECONDS + timeout))
+    until "$@"; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.2
+    done
+}
+
+shot_no=0
+shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
+# "r g b" of one screen pixel of a screenshot
+pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | tr -d '(' | tr ',' ' '; }
+# crop IMAGE W H X Y OUT
+crop() { "$convert" "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
+# number of differing pixels of two images of one size
+differing() { "$compare" -metric AE "$1" "$2" null: 2>&1 || true; }
+# pixels of exactly colour #RRGGBB within an image
+count_colour() { "$convert" "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
+
+program=
+cleanup() {
+    if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
+    wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+
+step "start"
+wine "$exe" &
+program=$!
+find_window() { window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1); [ -n "$window" ]; }
+wait_for 60 find_window || fail "no window titled Hoppelmaru"
+[ "$(xdotool getwindowname "$window")" = "Hoppelmaru" ] || fail "title"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X; wy=$Y
+[ "$WIDTH" = 540 ] && [ "$HEIGHT" = 468 ] || fail "window is ${WIDTH}x$HEIGHT, not 540x468"
+
+# The picture view's frame: white, 482 x 322, on the grey background. Child
+# windows are no X windows, so the view is found on the screen.
+find_frame() {
+    shot start
+    crop "$last" 540 468 "$wx" "$wy" window.png
+    frame=$("$convert" window.png -depth 8 txt:- | awk -F'[,:() ]+' '
+        NR > 1 { p[$1","$2] = $3" "$4" "$5 }
+        END { W = "255 255 255"; G = "192 192 192"
+              for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
+                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x+481)","(y+321)] == W &&
+                    p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+482)","y] == G && p[x","(y+322)] == G)
+                    print x, y } }')
+    [ -n "$frame" ]
+}
+wait_for 20 find_frame || fail "no framed picture in the window"
+read -r fx fy <<<"$frame"
+vx=$((wx + fx)); vy=$((wy + fy))   # the view's client origin on the screen
+echo "window at $wx,$wy; view at $vx,$vy"
+
+# screen position of view client (x, y)
+sx() { echo $((vx + $1)); }
+sy() { echo $((vy + $1)); }
+picture_of() { crop "$1" 480 320 $((vx + 1)) $((vy + 1)) "$2"; }
+counter_of() { crop "$1" 96 36 $((vx + 32)) $((vy + 322)) "$2"; }
+# A pixel of the view as shown in the last screenshot.
+view_pixel() { pixel "$last" $((vx + $1)) $((vy + $2)); }
+# Moves the pointer onto the frame corner: the hand hides there.
+hide_hand() { xdotool mousemove "$(sx 2)" "$(sy 2)"; }
+# button_text IMAGE LEFT OUT: the inside of the button at client (LEFT, 8),
+# 80 x 32, within its focus rectangle
+button_text() { crop "$1" 70 22 $((vx - 8 + $2 + 5)) $((vy - 48 + 8 + 5)) "$3"; }
+
+step "the built-in picture, framed, and the counter at 0"
+picture_of "$last" picture-start.png
+"$convert" "$builtin" builtin.png
+[ "$(differing picture-start.png builtin.png)" = 0 ] || fail "the picture shown is not the built-in one"
+counter_of "$last" counter-0.png
+[ "$(count_colour counter-0.png 409080)" -gt 20 ] || fail "no counter in (64, 144, 128)"
+
+# A point of the figure with skin all around, and a point of the blue.
+is_skin() { local b; b=$("$convert" builtin.png -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | cut -d, -f3); [ "$b" -lt 255 ]; }
+figure=
+for c in "240 160" "240 200" "200 180" "280 180" "240 120" "160 200" "320 200"; do
+    read -r px py <<<"$c"
+    if is_skin "$px" "$py" && is_skin $((px - 20)) "$py" && is_skin $((px + 20)) "$py" &&
+       is_skin "$px" $((py - 20)) && is_skin "$px" $((py + 20)); then figure="$px $py"; break; fi
+done
+[ -n "$figure" ] || fail "found no skin in the built-in picture"
+read -r px py <<<"$figure"   # shown at view client (px + 1, py + 1)
+blue=
+for c in "5 5" "5 160" "474 5" "474 314" "5 314"; do
+    read -r bx by <<<"$c"
+    is_skin "$bx" "$by" || { blue="$bx $by"; break; }
+done
+[ -n "$blue" ] || fail "found no blue in the built-in picture"
+read -r bx by <<<"$blue"
+
+step "the hand follows the pointer over the figure"
+xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))"
+# hand_shows BASELINE: the picture differs from the baseline by a hand's worth
+hand_shows() { shot hand; picture_of "$last" picture-hand.png; [ "$(differing picture-hand.png "$1")" -gt 100 ]; }
+wait_for 10 hand_shows builtin.png || fail "no hand drawn at the pointer"
+
+step "a click on the figure reddens the skin and counts 1"
+before=$(view_pixel $((px + 1)) $((py + 1)))
+xdotool click 1
+hide_hand
+reddened() {
+    shot slapped
+    read -r r0 g0 _ <<<"$before"
+    read -r r1 g1 _ <<<"$(view_pixel $((px + 1)) $((py + 1)))"
+    [ "$r1" -gt "$r0" ] || [ "$g1" -lt "$g0" ]
+}
+wait_for 10 reddened || fail "the skin did not redden at the click ($before)"
+counter_of "$last" counter-1.png
+[ "$(count_colour counter-1.png 418F80)" -gt 20 ] || fail "the counter does not read 1 (65, 143, 128)"
+[ "$(count_colour counter-1.png 409080)" = 0 ] || fail "the counter still reads 0"
+picture_of "$last" picture-1.png
+
+step "a click on the blue does nothing"
+xdotool mousemove "$(sx $((bx + 1)))" "$(sy $((by + 1)))" click 1
+# Messages are handled in order: once the hand shows over the figure again,
+# the click before it has been handled.
+xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))"
+wait_for 10 hand_shows picture-1.png || fail "no hand after the click on the blue"
+hide_hand
+unchanged() { shot blue-click; picture_of "$last" picture-blue.png; [ "$(differing picture-blue.png picture-1.png)" = 0 ]; }
+wait_for 10 unchanged || fail "the picture changed after a click on the blue"
+counter_of "$last" counter-blue.png
+[ "$(differing counter-blue.png counter-1.png)" = 0 ] || fail "the counter changed after a click on the blue"
+
+step "Auto slaps by itself and its button reads 停止"
+button_text "$last" 8 auto-button-off.png
+button_text "$last" 96 clear-button-on.png
+xdotool mousemove $((vx - 8 + 48)) $((vy - 48 + 24)) click 1
+auto_slaps() { shot auto; picture_of "$last" picture-auto.png; [ "$(differing picture-auto.png picture-1.png)" -gt 0 ]; }
+wait_for 30 auto_slaps || fail "auto mode did not slap"
+# Between its slaps the hand is hidden: wait for a moment without it.
+auto_counts() { shot auto; counter_of "$last" counter-auto.png; [ "$(count_colour counter-auto.png 418F80)" = 0 ]; }
+wait_for 30 auto_counts || fail "the counter did not move on in auto mode"
+button_text "$last" 8 auto-button-on.png
+button_text "$last" 96 clear-button-off.png
+[ "$(differing auto-button-on.png auto-button-off.png)" -gt 20 ] || fail "the Auto button's text did not change"
+[ "$(differing clear-button-off.png clear-button-on.png)" -gt 20 ] || fail "the Clear button is not greyed"
+
+step "Auto again stops it: 自動 again, Clear enabled"
+xdotool click 1
+buttons_back() {
+    shot auto-off
+    button_text "$last" 8 auto-button-now.png
+    button_text "$last" 96 clear-button-now.png
+    [ "$(differing auto-button-now.png auto-button-off.png)" = 0 ] &&
+        [ "$(differing clear-button-now.png clear-button-on.png)" = 0 ]
+}
+wait_for 20 buttons_back || fail "the buttons did not return to 自動 and enabled Clear"
+
+step "Clear restores the picture and the counter"
+xdotool mousemove $((vx - 8 + 136)) $((vy - 48 + 24)) click 1
+cleared() {
+    shot cleared; picture_of "$last" picture-cleared.png; counter_of "$last" counter-cleared.png
+    [ "$(differing picture-cleared.png builtin.png)" = 0 ] && [ "$(differing counter-cleared.png counter-0.png)" = 0 ]
+}
+wait_for 10 cleared || fail "Clear did not restore the built-in picture and the counter 0"
+
+step "Save image through the real dialog"
+xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))" click 1
+hide_hand
+wait_for 10 reddened || fail "the skin did not redden before saving"
+picture_of "$last" picture-to-save.png
+saved_bmp=$shots/saved.bmp
+rm -f "$saved_bmp"
+# Menu keys: File, then the item's letter. A key that comes before the menu
+# is open is lost, so the pair is tried again until the wanted window shows.
+menu_keys() {
+    local item=$1 check=$2 try
+    for try in 1 2 3 4 5; do
+        xdotool key --window "$window" Escape Escape
+        xdotool key --delay 300 alt+f "$item"
+        wait_for 4 "$check" && return 0
+    done
+    return 1
+}
+find_dialog() { dialog=$(xdotool search --onlyvisible --name '保存するファイル名を指定してください' 2>/dev/null | head -1); [ -n "$dialog" ]; }
+menu_keys s find_dialog || { shot no-dialog; fail "no save dialog"; }
+shot dialog
+xdotool type --delay 30 "Z:${saved_bmp//\//\\}"
+xdotool key Return
+saved() { [ -f "$saved_bmp" ] && [ "$(stat -c %s "$saved_bmp")" = 460854 ]; }
+wait_for 20 saved || { shot no-file; fail "no 460,854-byte file at $saved_bmp"; }
+"$convert" "$saved_bmp" saved.png
+[ "$(differing saved.png picture-to-save.png)" = 0 ] || fail "the saved pixels differ from the picture shown"
+
+step "Exit ends the program with code 0"
+dialog_gone() { ! xdotool search --onlyvisible --name '保存するファイル名を指定してください' >/dev/null 2>&1; }
+wait_for 10 dialog_gone || fail "the save dialog stayed open"
+ended() { ! kill -0 "$program" 2>/dev/null; }
+menu_keys x ended || fail "the program did not end after Exit"
+code=0
+wait "$program" || code=$?
+program=
+[ "$code" = 0 ] || fail "exit code $code"
+echo "e2e: all checks passed; screenshots in $shots"
