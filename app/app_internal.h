@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the application's own sources; not part of its interface.
 #include <cstdint>
+#include <cstring>
 
 #include "app/app.h"
 
@@ -18,6 +19,25 @@ inline bool hasPictureSize(Dib32Image& image)
 {
     return image.width() == kPictureWidth && image.height() == kPictureHeight &&
            image.bits() != nullptr;
+}
+
+// The pixel words sit 54 bytes into an image's storage, so they need not be
+// 4-byte aligned: they are always moved as bytes.
+inline uint8_t* pixelBytes(Dib32Image& image)
+{
+    return reinterpret_cast<uint8_t*>(image.bits());
+}
+
+inline uint32_t loadWord(const uint8_t* words, int32_t index)
+{
+    uint32_t word;
+    std::memcpy(&word, words + static_cast<size_t>(index) * 4, sizeof word);
+    return word;
+}
+
+inline void storeWord(uint8_t* words, int32_t index, uint32_t word)
+{
+    std::memcpy(words + static_cast<size_t>(index) * 4, &word, sizeof word);
 }
 
 inline bool isBackgroundWord(uint32_t word)

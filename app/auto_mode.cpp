@@ -38,16 +38,16 @@ bool App::autoTick()
         return false;
 
     Dib32Image& current = *state_.currentPicture;
-    const uint32_t* bits = hasPictureSize(current) ? current.bits() : nullptr;
+    const uint8_t* words = hasPictureSize(current) ? pixelBytes(current) : nullptr;
     const uint32_t oldHandX = state_.handX;
     const uint32_t oldHandY = state_.handY;
     bool found = false;
-    for (int32_t attempt = 0; attempt < kAutoPointAttempts && bits != nullptr; ++attempt) {
+    for (int32_t attempt = 0; attempt < kAutoPointAttempts && words != nullptr; ++attempt) {
         const int32_t x = drawBelow(random_, kPictureWidth - 2 * kAutoMargin) + kAutoMargin;
         const int32_t y = drawBelow(random_, kPictureHeight - 2 * kAutoMargin) + kAutoMargin;
         state_.handX = static_cast<uint32_t>(x);
         state_.handY = static_cast<uint32_t>(y);
-        if (!isBackgroundWord(bits[y * kPictureWidth + x])) {
+        if (!isBackgroundWord(loadWord(words, y * kPictureWidth + x))) {
             found = true;
             break;
         }

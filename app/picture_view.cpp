@@ -41,15 +41,15 @@ void App::composeDisplay()
     Dib32Image& current = *state_.currentPicture;
     if (!hasPictureSize(display) || !hasPictureSize(current))
         return;
-    uint32_t* target = display.bits();
-    std::memcpy(target, current.bits(),
+    uint8_t* target = pixelBytes(display);
+    std::memcpy(target, pixelBytes(current),
                 static_cast<size_t>(kPictureWidth) * kPictureHeight * sizeof(uint32_t));
 
     if (state_.handX == 0)
         return;
     Dib32Image& hand = *state_.handImage;
-    const uint32_t* handBits = hand.bits();
-    if (handBits == nullptr)
+    const uint8_t* handWords = pixelBytes(hand);
+    if (handWords == nullptr)
         return;
     const int32_t handWidth = hand.width();
     const int32_t columns = std::min(handWidth, kHandWidth);
@@ -61,13 +61,15 @@ void App::composeDisplay()
         const uint32_t ty = state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
         if (ty >= static_cast<uint32_t>(kPictureHeight))
             continue;
-        const uint32_t* source = handBits + static_cast<size_t>(i) * static_cast<size_t>(handWidth);
-        uint32_t* row = target + ty * static_cast<uint32_t>(kPictureWidth);
+        const int32_t source = i * handWidth;
+        const int32_t row = static_cast<int32_t>(ty) * kPictureWidth;
         for (int32_t j = 0; j < columns; ++j) {
             const uint32_t tx = left + static_cast<uint32_t>(j);
-            const uint32_t word = source[j];
-            if (tx < static_cast<uint32_t>(kPictureWidth) && word != kTransparent)
-                row[tx] = word & 0x00FFFFFFu;
+            if (tx >= static_cast<uint32_t>(kPictureWidth))
+                continue;
+            const uint32_t word = loadWord(handWords, source + j);
+            if (word != kTransparent)
+                storeWord(target, row + static_cast<int32_t>(tx), word & 0x00FFFFFFu);
         }
     }
 }

@@ -77,7 +77,7 @@ static inline uint32_t reddened(uint32_t word, uint32_t reference, int32_t fall)
 // that passes the tests takes one draw, in row-then-column order: even falls
 // by one, odd by two. The picture is read and written as pixel words, which
 // leaves exactly what the per-channel reads and writes would leave.
-static void reddenArea(uint32_t* current, const uint32_t* untouched, int32_t x, int32_t y,
+static void reddenArea(uint8_t* current, const uint8_t* untouched, int32_t x, int32_t y,
                        const SlapArea& area, const AreaRows& rows, RandomSource* random)
 {
     for (int32_t dy = area.dyLow; dy <= area.dyHigh; ++dy) {
@@ -87,20 +87,21 @@ static void reddenArea(uint32_t* current, const uint32_t* untouched, int32_t x, 
         const size_t i = static_cast<size_t>(dy - area.dyLow);
         const int32_t from = std::max(rows.first[i], -x);
         const int32_t to = std::min(rows.last[i], kPictureWidth - 1 - x);
-        uint32_t* row = current + py * kPictureWidth + x;
-        const uint32_t* reference = untouched + py * kPictureWidth + x;
+        const int32_t centre = py * kPictureWidth + x;
         if (random == nullptr) {
             for (int32_t dx = from; dx <= to; ++dx) {
-                const uint32_t word = row[dx];
-                row[dx] = isBackgroundWord(word) ? word : reddened(word, reference[dx], 1);
+                const uint32_t word = loadWord(current, centre + dx);
+                const uint32_t reference = loadWord(untouched, centre + dx);
+                storeWord(current, centre + dx,
+                          isBackgroundWord(word) ? word : reddened(word, reference, 1));
             }
         } else {
             for (int32_t dx = from; dx <= to; ++dx) {
-                const uint32_t word = row[dx];
+                const uint32_t word = loadWord(current, centre + dx);
                 if (isBackgroundWord(word))
                     continue;
                 const int32_t fall = drawBelow(*random, 2) == 0 ? 1 : 2;
-                row[dx] = reddened(word, reference[dx], fall);
+                storeWord(current, centre + dx, reddened(word, loadWord(untouched, centre + dx), fall));
             }
         }
     }
@@ -114,7 +115,7 @@ void App::slapAt(int32_t x, int32_t y)
     Dib32Image& untouched = *state_.untouchedPicture;
     if (!hasPictureSize(current) || !hasPictureSize(untouched))
         return;
-    if (isBackgroundWord(current.bits()[y * kPictureWidth + x]))
+    if (isBackgroundWord(loadWord(pixelBytes(current), y * kPictureWidth + x)))
         return;
 
     if (state_.autoMode) {
@@ -123,8 +124,8 @@ void App::slapAt(int32_t x, int32_t y)
         state_.handX = 0;
     }
 
-    reddenArea(current.bits(), untouched.bits(), x, y, kOuterArea, kOuterRows, nullptr);
-    reddenArea(current.bits(), untouched.bits(), x, y, kInnerArea, kInnerRows, &random_);
+    reddenArea(pixelBytes(current), pixelBytes(untouched), x, y, kOuterArea, kOuterRows, nullptr);
+    reddenArea(pixelBytes(current), pixelBytes(untouched), x, y, kInnerArea, kInnerRows, &random_);
 
     const Sound& sound = state_.slapSounds[drawBelow(random_, 3)];
     platform_.playSound(sound.bytes, sound.size);

@@ -1,0 +1,37 @@
+#include <array>
+#include <vector>
+
+#include "app/seeded_random.h"
+#include "app_test_support.h"
+
+TEST(SeededRandom, FollowsTheFifteenBitGeneratorFromItsSeed)
+{
+    const std::pair<uint32_t, std::vector<int32_t>> cases[] = {
+        {1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
+        {0, {38, 7719, 21238, 2437, 8855}},
+    };
+    for (const auto& c : cases) {
+        SeededRandom random(c.first);
+        std::vector<int32_t> drawn;
+        for (size_t i = 0; i < c.second.size(); ++i)
+            drawn.push_back(random.next());
+        EXPECT_EQ(drawn, c.second) << "seed " << c.first;
+    }
+}
+
+TEST(SeededRandom, SpreadsOverZeroTo32767)
+{
+    SeededRandom random(1700000000u);
+    std::array<int, 8> buckets{};
+    const int draws = 80000;
+    for (int i = 0; i < draws; ++i) {
+        const int32_t v = random.next();
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, 32767);
+        ++buckets[static_cast<size_t>(v / 4096)];
+    }
+    for (int n : buckets) {
+        EXPECT_GT(n, draws / 8 * 9 / 10);
+        EXPECT_LT(n, draws / 8 * 11 / 10);
+    }
+}
