@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Builds the program and starts it under Wine in the user's display. With no
+# display ($DISPLAY empty) it plays a short round in a virtual one instead:
+# moves the hand over the figure, slaps a few times, saves a screenshot under
+# build/ and closes the program.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$(pwd)
+exe=$root/build/win32/app/win32/hoppelmaru.exe
+screenshot=$root/build/hoppelmaru-screenshot.png
+
+if [ "${1:-}" != --headless-round ]; then
+    scripts/setup.sh
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 --target hoppelmaru
+    scripts/wine-prefix.sh
+    if [ -n "${DISPLAY:-}" ]; then
+        source scripts/wine-env.sh
+        exec wine "$exe"
+    fi
+    echo "run: no display; playing a round in a virtual one"
+    exec xvfb-run -a -s '-screen 0 1024x768x24' "$0" --headless-round
+fi
+
+source scripts/wine-env.sh
+wait_for() {  # wait_for SECONDS COMMAND...: polls until the command succeeds
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.2
+    done
+}
+program=
+cleanup() {
+    if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
+    wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+
+wine "$exe" &
+program=$!
+find_window() { window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1); [ -n "$window" ]; }
+wait_for 60 find_window || { echo "run: the window did not appear" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+# The picture's white frame on the grey background gives the view's origin on
+# the screen (its child windows are no X windows of their own).
+shot=$(mktemp --suffix .png)
+find_frame() {
+    import -window root "$shot"
+    frame=$(/usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage -depth 8 txt:- | awk -F'[,:() ]+' '
+        NR > 1 { p[$1","$2] = $3" "$4" "$5 }
+        END { W = "255 255 255"; G = "192 192 192"
+              for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
+                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x-1)","y] == G && p[x","(y-1)] == G)
+                    print x, y } }')
+    [ -n "$frame" ]
+}
+wait_for 20 find_frame || { echo "run: the picture did not show" >&2; exit 1; }
+read -r fx fy <<<"$frame"
+vx=$((X + fx)); vy=$((Y + fy))
+
+# Five slaps around the middle of the figure; the counter then reads 5 in
+# its colour (69, 139, 126).
+for p in "200 150" "280 150" "240 180" "220 200" "260 200"; do
+    read -r px py <<<"$p"
+    xdotool mousemove $((vx + px)) $((vy + py)) click 1
+done
+xdotool mousemove $((vx + 250)) $((vy + 170))
+counted() {
+    import -window root "$shot"
+    /usr/bin/convert "$shot" -crop "96x36+$((vx + 32))+$((vy + 322))" -depth 8 txt:- | grep -i ' #458B7E ' >/dev/null  # not -q: an early exit would fail the pipe
+}
+wait_for 30 counted || echo "run: the counter did not reach 5 (the screenshot shows what happened)" >&2
+/usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$screenshot"
+rm -f "$shot"
+
+xdotool key --window "$window" alt+F4 2>/dev/null || true  # the window may be gone before xdotool returns
+ended() { ! kill -0 "$program" 2>/dev/null; }
+wait_for 20 ended || echo "run: the program did not close" >&2
+code=0
+wait "$program" || code=$?
+program=
+echo "run: the program ended with code $code; screenshot: $screenshot"
