@@ -68,14 +68,6 @@ double outlineDistance(double x, double y) {
     return d;
 }
 
-struct Cheek {
-    double cx;
-    double cy;
-    double radiusX;
-    double radiusUp;
-    double radiusDown;
-};
-
 constexpr double kCheekOffset = 84.0;
 constexpr double kCheekY = 186.0;
 constexpr double kCheekRadiusX = 100.0;
@@ -131,7 +123,7 @@ Surface surface(double x, double y) {
     const double thighs = smoothMax(0.9 * thighHalf * squareRoot(1.0 - tl * tl),
                                     0.9 * thighHalf * squareRoot(1.0 - tr * tr), 6.0);
     const double lower = smoothStep(225.0, 305.0, y);
-    const double body = mix(hips, thighs + 0.5 * (hips - thighs) * (1.0 - lower), lower);
+    const double body = mix(hips, thighs, lower);
 
     const double left = cheekBulge(x, y, -1.0);
     const double right = cheekBulge(x, y, 1.0);
@@ -235,7 +227,7 @@ Rgb shade(double x, double y) {
     for (double side = -1.0; side <= 1.0; side += 2.0) {
         const double hx0 = x - (kCentreX + side * kCheekOffset - 20.0);
         const double hy0 = y - (kCheekY - 34.0);
-        // Tilted along the dome: long axis from upper right to lower left.
+        // An oval, its long axis running from upper left to lower right.
         const double along = 0.80 * hx0 - 0.60 * hy0;
         const double across = 0.60 * hx0 + 0.80 * hy0;
         const double glow = expOf(-(along * along / (2.0 * 15.0 * 15.0) + across * across / (2.0 * 24.0 * 24.0)));
