@@ -93,7 +93,7 @@ TEST_F(BmpDecoder, ReadsTheHandMade32BitFileIgnoringTheFourthByte)
 
 TEST_F(BmpDecoder, ReadsThePictureSizeOfTheProgram)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 480;
     s.height = 320;
     const Bytes file = buildBmp(s);
@@ -111,7 +111,7 @@ class BmpDecoderWidths : public ::testing::TestWithParam<int> {};
 TEST_P(BmpDecoderWidths, PaddedRowsDecode)
 {
     for (int bpp : {24, 32}) {
-        BmpSpec s;
+        BmpShape s;
         s.width = GetParam();
         s.height = 3;
         s.bitsPerPixel = bpp;
@@ -130,7 +130,7 @@ TEST(BmpDecoderStride, FileSizeMustCoverEveryRowWithItsPadding)
 {
     // Width 1: stride 4; width 5: 16; width 4: 12 (3 rows each, array at 54).
     for (auto [width, stride] : {std::pair<int, int>{1, 4}, {5, 16}, {4, 12}, {2, 8}, {3, 12}}) {
-        BmpSpec s;
+        BmpShape s;
         s.width = width;
         s.height = 3;
         Bytes file = buildBmp(s);
@@ -150,7 +150,7 @@ TEST(BmpDecoderStride, FileSizeMustCoverEveryRowWithItsPadding)
 
 TEST_F(BmpDecoder, BytesAfterThePixelArrayAreIgnored)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 3;
     s.height = 2;
     s.trailing = 9;
@@ -177,7 +177,7 @@ class BmpDecoderInfoHeader : public ::testing::TestWithParam<int32_t> {};
 
 TEST_P(BmpDecoderInfoHeader, LongerInfoHeadersDecode)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 5;
     s.height = 4;
     s.infoSize = GetParam();
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BmpDecoderInfoHeader, ::testing::Values(40, 108,
 TEST_F(BmpDecoder, LoadingResizesTheImage)
 {
     Dib32Image image(480, 320);
-    BmpSpec s;
+    BmpShape s;
     s.width = 196;
     s.height = 100;
     CountingReader reader(buildBmp(s));
@@ -328,7 +328,7 @@ class BmpDecoderPrefix : public ::testing::TestWithParam<int> {};
 
 TEST_P(BmpDecoderPrefix, EveryPrefixIsRefused)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 5;
     s.height = 3;
     s.bitsPerPixel = GetParam();
@@ -376,7 +376,7 @@ class BmpDecoderHostile : public ::testing::TestWithParam<HostileField> {};
 
 TEST_P(BmpDecoderHostile, RefusedOrDecodedNeverHarmed)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 5;
     s.height = 3;
     Bytes file = buildBmp(s);
@@ -466,7 +466,7 @@ TEST(BmpDecoderHostileSizes, WidthAndHeightWhoseArrayOverflowsAreRefused)
         {65537, 16383},     {16384, 32768}};
     for (int bpp : {24, 32}) {
         for (auto [w, h] : sizes) {
-            BmpSpec s;
+            BmpShape s;
             s.width = 2;
             s.height = 2;
             s.bitsPerPixel = bpp;
@@ -495,7 +495,7 @@ TEST(BmpDecoderFormats, ThirtyTwoBitWithBitFieldsIsRefused)
 TEST(BmpDecoderFormats, TopDownFilesAreRefused)
 {
     for (int bpp : {24, 32}) {
-        BmpSpec s;
+        BmpShape s;
         s.width = 3;
         s.height = 2;
         s.bitsPerPixel = bpp;
@@ -510,7 +510,7 @@ TEST(BmpDecoderFormats, TopDownFilesAreRefused)
 
 TEST(BmpDecoderStreamFailures, ShortReadsAreRefused)
 {
-    BmpSpec s;
+    BmpShape s;
     s.width = 3;
     s.height = 2;
     const Bytes file = buildBmp(s);

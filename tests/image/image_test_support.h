@@ -48,7 +48,7 @@ inline void setRawWord(Dib32Image& image, size_t i, uint32_t v)
     std::memcpy(reinterpret_cast<uint8_t*>(image.bits()) + 4 * i, &v, 4);
 }
 
-struct BmpSpec {
+struct BmpShape {
     int32_t width = 2;
     int32_t height = 2;
     int bitsPerPixel = 24;
@@ -64,7 +64,7 @@ inline int32_t strideOf(int32_t width, int bitsPerPixel)
 }
 
 // A well-formed bottom-up file whose pixel (x, y) is patternColour(x, y).
-inline Bytes buildBmp(const BmpSpec& s)
+inline Bytes buildBmp(const BmpShape& s)
 {
     const int32_t offset = 14 + s.infoSize + s.gap;
     const int32_t stride = strideOf(s.width, s.bitsPerPixel);
