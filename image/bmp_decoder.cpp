@@ -8,7 +8,7 @@
 #include "stream/block.h"
 
 // The file bytes the decoder holds: file offsets first .. end - 1, at data.
-struct HeldBytes {
+struct BmpHeldBytes {
     const uint8_t* data;
     int64_t first;
     int64_t end;
@@ -23,7 +23,7 @@ struct BmpFields {
     int32_t compression;
 };
 
-struct PixelArray {
+struct BmpPixelArray {
     int64_t offset;
     int64_t stride;
     int64_t rows;
@@ -38,12 +38,12 @@ static bool isDecodeId(int32_t id)
     return id == kObjectId || id == kImageReaderId || id == kImageWriterId || id == kDibAccessId;
 }
 
-static bool holds(const HeldBytes& held, int64_t offset, int64_t count)
+static bool holds(const BmpHeldBytes& held, int64_t offset, int64_t count)
 {
     return offset >= held.first && count >= 0 && offset <= held.end - count;
 }
 
-static bool readByte(const HeldBytes& held, int64_t offset, uint8_t* out)
+static bool readByte(const BmpHeldBytes& held, int64_t offset, uint8_t* out)
 {
     if (!holds(held, offset, 1))
         return false;
@@ -51,7 +51,7 @@ static bool readByte(const HeldBytes& held, int64_t offset, uint8_t* out)
     return true;
 }
 
-static bool readInt32(const HeldBytes& held, int64_t offset, int32_t* out)
+static bool readInt32(const BmpHeldBytes& held, int64_t offset, int32_t* out)
 {
     if (!holds(held, offset, 4))
         return false;
@@ -61,7 +61,7 @@ static bool readInt32(const HeldBytes& held, int64_t offset, int32_t* out)
 }
 
 // The file size is the caller's: the stream entry point has read it already.
-static bool readFields(const HeldBytes& held, BmpFields* f)
+static bool readFields(const BmpHeldBytes& held, BmpFields* f)
 {
     if (!readInt32(held, kPixelOffsetOffset, &f->pixelOffset))
         return false;
@@ -80,11 +80,11 @@ static bool isSupportedFormat(const BmpFields& f)
            f.height != 0;
 }
 
-static PixelArray locatePixels(const BmpFields& f)
+static BmpPixelArray locatePixels(const BmpFields& f)
 {
     // 64 bits hold |INT32_MIN| rows and a stride of 4 x INT32_MAX; their
     // product is only formed once the stride could fit a file at all.
-    PixelArray a;
+    BmpPixelArray a;
     a.offset = f.pixelOffset;
     a.stride = bmpRowStride(f.width, f.bitsPerPixel);
     a.rows = f.height < 0 ? -int64_t(f.height) : int64_t(f.height);
@@ -92,17 +92,17 @@ static PixelArray locatePixels(const BmpFields& f)
     return a;
 }
 
-static bool fitsFileSize(const BmpFields& f, const PixelArray& a)
+static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a)
 {
     return int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
-static bool isHeld(const HeldBytes& held, const PixelArray& a)
+static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a)
 {
     return holds(held, a.offset, a.bytes);
 }
 
-static bool checkHeader(const HeldBytes& held, BmpFields* f, PixelArray* a)
+static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a)
 {
     if (!readFields(held, f) || !isSupportedFormat(*f))
         return false;
@@ -111,7 +111,7 @@ static bool checkHeader(const HeldBytes& held, BmpFields* f, PixelArray* a)
 }
 
 // Three bytes blue, green, red per pixel become one word 0x00RRGGBB.
-static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a)
 {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
@@ -126,7 +126,7 @@ static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const Pi
     }
 }
 
-static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const PixelArray& a)
+static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a)
 {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
@@ -138,11 +138,11 @@ static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const Pi
 
 // Checks the held bytes and, when they describe a picture this image can take,
 // replaces the image with it. Until create succeeds nothing is touched.
-static bool decodeHeld(Dib32Image& image, const HeldBytes& held, int32_t fileSize)
+static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t fileSize)
 {
     BmpFields f;
     f.fileSize = fileSize;
-    PixelArray a;
+    BmpPixelArray a;
     if (!checkHeader(held, &f, &a))
         return false;
     if (!image.create(f.width, f.height))
@@ -175,7 +175,7 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
     uint8_t* bytes = source->copyOut();
     if (bytes == nullptr)
         return false;
-    const HeldBytes held{bytes, 0, size};
+    const BmpHeldBytes held{bytes, 0, size};
     int32_t fileSize = 0;
     const bool ok = hasSignature(bytes) && readInt32(held, kFileSizeOffset, &fileSize) &&
                     decodeHeld(*this, held, fileSize);
@@ -206,7 +206,7 @@ bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
     if (rest == nullptr)
         return false;
     const bool ok = source->read(rest, restSize) == restSize &&
-                    decodeHeld(*this, HeldBytes{rest, 6, fileSize}, fileSize);
+                    decodeHeld(*this, BmpHeldBytes{rest, 6, fileSize}, fileSize);
     freeBlock(rest);
     return ok;
 }
