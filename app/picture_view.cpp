@@ -56,20 +56,28 @@ void App::composeDisplay()
     const int32_t rows = std::min(hand.height(), kHandHeight);
     // Positions are unsigned: anything left of or below the picture wraps
     // past its size and is left out by the same test as the right and top.
+    // The hand columns that land inside form one run, [firstColumn, endColumn).
     const uint32_t left = state_.handX - static_cast<uint32_t>(kHotSpotX);
+    int64_t firstColumn = 0;
+    if (left >= static_cast<uint32_t>(kPictureWidth))
+        firstColumn = (int64_t(1) << 32) - left;
+    const int64_t endColumn =
+        std::min<int64_t>(columns, firstColumn + kPictureWidth - ((left + firstColumn) & 0xFFFFFFFFu));
+    if (firstColumn >= endColumn)
+        return;
+    const int32_t from = static_cast<int32_t>(firstColumn);
+    const int32_t count = static_cast<int32_t>(endColumn - firstColumn);
+    const int32_t firstTarget = static_cast<int32_t>((left + static_cast<uint32_t>(from)) & 0xFFFFFFFFu);
     for (int32_t i = 0; i < rows; ++i) {
         const uint32_t ty = state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
         if (ty >= static_cast<uint32_t>(kPictureHeight))
             continue;
-        const int32_t source = i * handWidth;
-        const int32_t row = static_cast<int32_t>(ty) * kPictureWidth;
-        for (int32_t j = 0; j < columns; ++j) {
-            const uint32_t tx = left + static_cast<uint32_t>(j);
-            if (tx >= static_cast<uint32_t>(kPictureWidth))
-                continue;
-            const uint32_t word = loadWord(handWords, source + j);
-            if (word != kTransparent)
-                storeWord(target, row + static_cast<int32_t>(tx), word & 0x00FFFFFFu);
+        const uint8_t* source = handWords + (static_cast<size_t>(i) * static_cast<size_t>(handWidth) + from) * 4;
+        uint8_t* row = target + (static_cast<size_t>(ty) * kPictureWidth + firstTarget) * 4;
+        for (int32_t j = 0; j < count; ++j) {
+            const uint32_t word = loadWord(source, j);
+            const uint32_t shown = loadWord(row, j);
+            storeWord(row, j, word != kTransparent ? word & 0x00FFFFFFu : shown);
         }
     }
 }

@@ -40,4 +40,11 @@ public:
     virtual ~RandomSource() = default;
     // 0 to 32767.
     virtual int32_t next() = 0;
+    // The next count values, exactly as count calls of next() would give them;
+    // a source may override it to draw a run faster.
+    virtual void nextMany(int32_t* values, int32_t count)
+    {
+        for (int32_t i = 0; i < count; ++i)
+            values[i] = next();
+    }
 };

@@ -11,6 +11,7 @@ public:
 
     // 0 to 32767.
     int32_t next() override;
+    void nextMany(int32_t* values, int32_t count) override;
 
 private:
     uint32_t state_;

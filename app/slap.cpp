@@ -44,66 +44,120 @@ static constexpr AreaRows areaRows(const SlapArea& area)
 static constexpr AreaRows kOuterRows = areaRows(kOuterArea);
 static constexpr AreaRows kInnerRows = areaRows(kInnerArea);
 
-// The red cap 8 * R0 / 5 (R0 * 1.6 truncated) is reached only through this
-// table, one entry per reference red.
-static constexpr std::array<uint8_t, 256> redCaps()
+// Red may rise to 8 * R0 / 5 (R0 * 1.6 truncated) and no further than 255;
+// green and blue may fall to 5 * G0 / 7 (G0 / 1.4 truncated), never below.
+// Both are taken as a multiplication and a shift, which the compiler can do
+// on several pixels at once; they are exact for every channel value.
+static constexpr uint32_t redCap(uint32_t r0)
 {
-    std::array<uint8_t, 256> caps{};
-    for (int32_t r0 = 0; r0 < 256; ++r0)
-        caps[static_cast<size_t>(r0)] = static_cast<uint8_t>(std::min(8 * r0 / 5, 255));
-    return caps;
+    const uint32_t cap = (r0 * 8u * 52429u) >> 18;
+    return cap < 255u ? cap : 255u;
 }
 
-static constexpr std::array<uint8_t, 256> kRedCaps = redCaps();
-
-// The reddened word for one position: red up by one (under 255 and the cap),
-// green and blue down by fall (not below five sevenths of their reference).
-static inline uint32_t reddened(uint32_t word, uint32_t reference, int32_t fall)
+static constexpr uint32_t channelFloor(uint32_t c0)
 {
-    const int32_t r = static_cast<int32_t>((word >> 16) & 0xFFu);
-    const int32_t g = static_cast<int32_t>((word >> 8) & 0xFFu);
-    const int32_t b = static_cast<int32_t>(word & 0xFFu);
-    const int32_t r0 = static_cast<int32_t>((reference >> 16) & 0xFFu);
-    const int32_t g0 = static_cast<int32_t>((reference >> 8) & 0xFFu);
-    const int32_t b0 = static_cast<int32_t>(reference & 0xFFu);
-
-    const int32_t red = std::min<int32_t>(r + 1, kRedCaps[static_cast<size_t>(r0)]);
-    const int32_t green = std::max(g - fall, 5 * g0 / 7);
-    const int32_t blue = std::max(b - fall, 5 * b0 / 7);
-    return static_cast<uint32_t>((red << 16) | (green << 8) | blue);
+    return (c0 * 5u * 37450u) >> 18;
 }
 
-// One pass over an area around (x, y). With a random source, every position
-// that passes the tests takes one draw, in row-then-column order: even falls
-// by one, odd by two. The picture is read and written as pixel words, which
-// leaves exactly what the per-channel reads and writes would leave.
-static void reddenArea(uint8_t* current, const uint8_t* untouched, int32_t x, int32_t y,
-                       const SlapArea& area, const AreaRows& rows, RandomSource* random)
+static constexpr bool limitsAreExact()
 {
-    for (int32_t dy = area.dyLow; dy <= area.dyHigh; ++dy) {
+    for (uint32_t v = 0; v < 256; ++v)
+        if (redCap(v) != std::min<uint32_t>(8 * v / 5, 255) || channelFloor(v) != 5 * v / 7)
+            return false;
+    return true;
+}
+static_assert(limitsAreExact(), "the channel limits must equal 8 * v / 5 and 5 * v / 7");
+
+// The widest row a slap touches: the outer area's, 115 columns.
+constexpr int32_t kMaxSpan = 2 * 57 + 1;
+
+static constexpr int32_t widestRow(const AreaRows& rows)
+{
+    int32_t widest = 0;
+    for (size_t i = 0; i < rows.first.size(); ++i)
+        widest = std::max(widest, rows.last[i] - rows.first[i] + 1);
+    return widest;
+}
+static_assert(widestRow(kOuterRows) <= kMaxSpan && widestRow(kInnerRows) <= kMaxSpan,
+              "a row must fit the per-row buffers");
+
+// One row of positions: red rises by rise[j] and green and blue fall by
+// fall[j], each clamped to its limit; background is left as it is. Clamping
+// once at the end gives what clamping after every step gives, because the
+// limits do not move in between.
+static void reddenSpan(uint8_t* current, const uint8_t* untouched, const int32_t* rise,
+                       const int32_t* fall, int32_t count)
+{
+    for (int32_t j = 0; j < count; ++j) {
+        const uint32_t word = loadWord(current, j);
+        const uint32_t reference = loadWord(untouched, j);
+        const int32_t r = static_cast<int32_t>((word >> 16) & 0xFFu);
+        const int32_t g = static_cast<int32_t>((word >> 8) & 0xFFu);
+        const int32_t b = static_cast<int32_t>(word & 0xFFu);
+        const int32_t red = std::min(r + rise[j], static_cast<int32_t>(redCap((reference >> 16) & 0xFFu)));
+        const int32_t green =
+            std::max(g - fall[j], static_cast<int32_t>(channelFloor((reference >> 8) & 0xFFu)));
+        const int32_t blue = std::max(b - fall[j], static_cast<int32_t>(channelFloor(reference & 0xFFu)));
+        const uint32_t slapped = static_cast<uint32_t>((red << 16) | (green << 8) | blue);
+        storeWord(current, j, isBackgroundWord(word) ? word : slapped);
+    }
+}
+
+// Both passes over (x, y) in one sweep of the outer area. The passes touch
+// each position independently and the first never makes background, so a
+// position's two steps taken together leave what two sweeps would: one step
+// in the outer ring, and in the inner area red +2 and green and blue -2 (even
+// draw) or -3 (odd draw). The inner area's draws still come one per
+// non-background position, row by row from the lowest, each row from the
+// left: the order of the second sweep.
+static void reddenAround(uint8_t* current, const uint8_t* untouched, int32_t x, int32_t y,
+                         RandomSource& random)
+{
+    int32_t draws[kMaxSpan];
+    int32_t rise[kMaxSpan];
+    int32_t fall[kMaxSpan];
+    for (int32_t dy = kOuterArea.dyLow; dy <= kOuterArea.dyHigh; ++dy) {
         const int32_t py = y + dy;
         if (py < 0 || py >= kPictureHeight)
             continue;
-        const size_t i = static_cast<size_t>(dy - area.dyLow);
-        const int32_t from = std::max(rows.first[i], -x);
-        const int32_t to = std::min(rows.last[i], kPictureWidth - 1 - x);
-        const int32_t centre = py * kPictureWidth + x;
-        if (random == nullptr) {
-            for (int32_t dx = from; dx <= to; ++dx) {
-                const uint32_t word = loadWord(current, centre + dx);
-                const uint32_t reference = loadWord(untouched, centre + dx);
-                storeWord(current, centre + dx,
-                          isBackgroundWord(word) ? word : reddened(word, reference, 1));
-            }
-        } else {
-            for (int32_t dx = from; dx <= to; ++dx) {
-                const uint32_t word = loadWord(current, centre + dx);
-                if (isBackgroundWord(word))
-                    continue;
-                const int32_t fall = drawBelow(*random, 2) == 0 ? 1 : 2;
-                storeWord(current, centre + dx, reddened(word, loadWord(untouched, centre + dx), fall));
+        const size_t outerRow = static_cast<size_t>(dy - kOuterArea.dyLow);
+        const int32_t outerFirst = std::max(kOuterRows.first[outerRow], -x);
+        const int32_t outerLast = std::min(kOuterRows.last[outerRow], kPictureWidth - 1 - x);
+        if (outerFirst > outerLast)
+            continue;
+        const int32_t count = outerLast - outerFirst + 1;
+        uint8_t* row = current + static_cast<size_t>(py * kPictureWidth + x + outerFirst) * 4;
+        const uint8_t* reference = untouched + static_cast<size_t>(py * kPictureWidth + x + outerFirst) * 4;
+        for (int32_t j = 0; j < count; ++j) {
+            rise[j] = 1;
+            fall[j] = 1;
+        }
+
+        if (dy >= kInnerArea.dyLow && dy <= kInnerArea.dyHigh) {
+            // The inner row lies within the outer one.
+            const size_t innerRow = static_cast<size_t>(dy - kInnerArea.dyLow);
+            const int32_t first = std::max(kInnerRows.first[innerRow], -x) - outerFirst;
+            const int32_t last = std::min(kInnerRows.last[innerRow], kPictureWidth - 1 - x) - outerFirst;
+            int32_t needed = 0;
+            for (int32_t j = first; j <= last; ++j)
+                needed += isBackgroundWord(loadWord(row, j)) ? 0 : 1;
+            random.nextMany(draws, needed);
+            if (needed == last - first + 1) {
+                for (int32_t j = first; j <= last; ++j) {
+                    rise[j] = 2;
+                    fall[j] = 2 + (draws[j - first] & 1);
+                }
+            } else {
+                const int32_t* draw = draws;
+                for (int32_t j = first; j <= last; ++j) {
+                    if (isBackgroundWord(loadWord(row, j)))
+                        continue;
+                    rise[j] = 2;
+                    fall[j] = 2 + (*draw++ & 1);
+                }
             }
         }
+        reddenSpan(row, reference, rise, fall, count);
     }
 }
 
@@ -124,8 +178,7 @@ void App::slapAt(int32_t x, int32_t y)
         state_.handX = 0;
     }
 
-    reddenArea(pixelBytes(current), pixelBytes(untouched), x, y, kOuterArea, kOuterRows, nullptr);
-    reddenArea(pixelBytes(current), pixelBytes(untouched), x, y, kInnerArea, kInnerRows, &random_);
+    reddenAround(pixelBytes(current), pixelBytes(untouched), x, y, random_);
 
     const Sound& sound = state_.slapSounds[drawBelow(random_, 3)];
     platform_.playSound(sound.bytes, sound.size);

@@ -62,7 +62,7 @@ uint8_t* FakePlatform::readFile(const char* path, int32_t minimumSize, int32_t* 
     const long length = std::ftell(file);
     std::fseek(file, 0, SEEK_SET);
     uint8_t* block = nullptr;
-    if (length >= minimumSize && length <= INT32_MAX)
+    if ((length >= minimumSize || ignoreMinimum) && length <= INT32_MAX)
         block = allocBlock(static_cast<int32_t>(length));
     if (block != nullptr) {
         std::fread(block, 1, static_cast<size_t>(length), file);
@@ -142,7 +142,8 @@ Bytes readBytes(const std::string& path)
         return bytes;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    // Bounded, so that a device file cannot make it read forever.
+    while (bytes.size() < (16u << 20) && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes.insert(bytes.end(), chunk, chunk + n);
     std::fclose(file);
     return bytes;

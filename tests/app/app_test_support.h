@@ -28,6 +28,8 @@ public:
     // Runs at the start of readFile with its path: lets a test alter the file.
     std::function<void(const std::string&)> beforeRead;
     bool failReplace = false;
+    // Hands out files below the minimum size too, against the seam's promise.
+    bool ignoreMinimum = false;
     // Runs inside repaintView, after the call is recorded.
     std::function<void()> onRepaintView;
 

@@ -190,7 +190,7 @@ TEST_F(PictureViewTest, CounterColourTurnsFromGreyishGreenToRed)
         {0, 64, 144, 128},   {1, 65, 143, 128},  {3, 67, 141, 127},   {10, 74, 134, 123},
         {100, 164, 44, 78},  {144, 208, 0, 56},  {191, 255, 0, 33},   {255, 255, 0, 1},
         {256, 255, 0, 0},    {257, 255, 0, 0},   {INT32_MAX, 255, 0, 0},
-        {INT32_MIN, 0, 255, 255},
+        {-3, 61, 147, 130},  {INT32_MIN, 0, 255, 255},
     };
     for (const Case& c : cases) {
         const CounterColor colour = App::counterColor(c.count);

@@ -35,3 +35,18 @@ TEST(SeededRandom, SpreadsOverZeroTo32767)
         EXPECT_LT(n, draws / 8 * 11 / 10);
     }
 }
+
+TEST(SeededRandom, RunsOfDrawsMatchSingleDraws)
+{
+    SeededRandom single(987654321u), runs(987654321u);
+    // Run lengths around the four-at-a-time stride, mixed with single draws.
+    for (int32_t count : {0, 1, 2, 3, 4, 5, 7, 8, 9, 93, 1, 115, 6, 1000}) {
+        std::vector<int32_t> expected(static_cast<size_t>(count) + 1);
+        for (int32_t& v : expected)
+            v = single.next();
+        std::vector<int32_t> drawn(static_cast<size_t>(count) + 1, -1);
+        runs.nextMany(drawn.data(), count);
+        drawn.back() = runs.next();
+        ASSERT_EQ(drawn, expected) << "run of " << count;
+    }
+}
