@@ -1,9 +1,9 @@
 #include "stream/memory_block_reader.h"
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "stream/block.h"
+#include "stream/block_range.h"
 
 MemoryBlockReader::MemoryBlockReader(uint8_t* bytes, int32_t n) {
     if (bytes != nullptr && n >= 1) {
@@ -155,85 +155,35 @@ int32_t MemoryBlockReader::size() const {
 }
 
 uint8_t* MemoryBlockReader::copyOut() const {
-    const int32_t n = size();
-    if (n < 1) {
-        return nullptr;
-    }
-    uint8_t* p = allocBlock(n);
-    if (p == nullptr) {
-        return nullptr;
-    }
-    copyBytes(p, block(), n);
-    return p;
+    return rangeCopyOut(block(), size());
 }
 
 int32_t MemoryBlockReader::readAt(int32_t pos, uint8_t* dst, int32_t count) const {
-    if (pos < 0 || pos >= size() || dst == nullptr || count < 1) {
-        return 0;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    copyBytes(dst, block() + pos, n);
-    return n;
+    return rangeRead(block(), size(), pos, dst, count);
 }
 
 uint8_t MemoryBlockReader::byteAt(int32_t index) const {
-    if (index < 0 || index >= size()) {
-        throw std::out_of_range("無効なインデックス");
-    }
-    return block()[index];
+    return rangeByteAt(block(), size(), index);
 }
 
 bool MemoryBlockReader::equals(const ByteReader* other) const {
-    if (other == nullptr || other->size() != size()) {
-        return false;
-    }
-    for (int32_t i = 0; i < size(); ++i) {
-        if (other->byteAt(i) != byteAt(i)) {
-            return false;
-        }
-    }
-    return true;
+    return rangeEquals(block(), size(), other);
 }
 
 bool MemoryBlockReader::equalsBytes(const uint8_t* bytes, int32_t count) const {
-    if (count != size()) {
-        return false;
-    }
-    if (count > 0 && bytes == nullptr) {
-        return false;
-    }
-    for (int32_t i = 0; i < size(); ++i) {
-        if (bytes[i] != byteAt(i)) {
-            return false;
-        }
-    }
-    return true;
+    return rangeEqualsBytes(block(), size(), bytes, count);
 }
 
 // ---- ByteWriter
 
 int32_t MemoryBlockReader::writeAt(int32_t pos, const uint8_t* src, int32_t count) {
-    if (readOnly_ || pos < 0 || pos >= size() || src == nullptr || count < 1) {
-        return 0;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    copyBytes(block() + pos, src, n);
-    return n;
+    return readOnly_ ? 0 : rangeWrite(block(), size(), pos, src, count);
 }
 
 bool MemoryBlockReader::setByte(int32_t pos, uint8_t value) {
-    if (readOnly_ || pos < 0 || pos >= size()) {
-        return false;
-    }
-    block()[pos] = value;
-    return true;
+    return !readOnly_ && rangeSetByte(block(), size(), pos, value);
 }
 
 bool MemoryBlockReader::fill(int32_t pos, uint8_t value, int32_t count) {
-    if (readOnly_ || pos < 0 || pos >= size() || count < 1) {
-        return false;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    fillBytes(block() + pos, n, value);
-    return true;
+    return !readOnly_ && rangeFill(block(), size(), pos, value, count);
 }

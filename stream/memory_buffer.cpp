@@ -1,9 +1,9 @@
 #include "stream/memory_buffer.h"
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "stream/block.h"
+#include "stream/block_range.h"
 #include "stream/object_base.h"
 
 namespace {
@@ -157,87 +157,37 @@ int32_t MemoryBuffer::size() const {
 }
 
 uint8_t* MemoryBuffer::copyOut() const {
-    const int32_t n = size();
-    if (n < 1) {
-        return nullptr;
-    }
-    uint8_t* p = allocBlock(n);
-    if (p == nullptr) {
-        return nullptr;
-    }
-    copyBytes(p, block(), n);
-    return p;
+    return rangeCopyOut(block(), size());
 }
 
 int32_t MemoryBuffer::readAt(int32_t pos, uint8_t* dst, int32_t count) const {
-    if (pos < 0 || pos > lastIndex() || dst == nullptr || count < 1) {
-        return 0;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    copyBytes(dst, block() + pos, n);
-    return n;
+    return rangeRead(block(), size(), pos, dst, count);
 }
 
 uint8_t MemoryBuffer::byteAt(int32_t index) const {
-    if (index < 0 || index >= size()) {
-        throw std::out_of_range("無効なインデックス");
-    }
-    return block()[index];
+    return rangeByteAt(block(), size(), index);
 }
 
 bool MemoryBuffer::equals(const ByteReader* other) const {
-    if (other == nullptr || other->size() != size()) {
-        return false;
-    }
-    for (int32_t i = 0; i <= lastIndex(); ++i) {
-        if (other->byteAt(i) != byteAt(i)) {
-            return false;
-        }
-    }
-    return true;
+    return rangeEquals(block(), size(), other);
 }
 
 bool MemoryBuffer::equalsBytes(const uint8_t* bytes, int32_t count) const {
-    if (count != size()) {
-        return false;
-    }
-    if (count > 0 && bytes == nullptr) {
-        return false;
-    }
-    for (int32_t i = 0; i <= lastIndex(); ++i) {
-        if (bytes[i] != byteAt(i)) {
-            return false;
-        }
-    }
-    return true;
+    return rangeEqualsBytes(block(), size(), bytes, count);
 }
 
 // ---- ByteWriter
 
 int32_t MemoryBuffer::writeAt(int32_t pos, const uint8_t* src, int32_t count) {
-    if (pos < 0 || pos > lastIndex() || src == nullptr || count < 1) {
-        return 0;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    copyBytes(block() + pos, src, n);
-    return n;
+    return rangeWrite(block(), size(), pos, src, count);
 }
 
 bool MemoryBuffer::setByte(int32_t pos, uint8_t value) {
-    if (pos < 0 || pos > lastIndex()) {
-        return false;
-    }
-    block()[pos] = value;
-    return true;
+    return rangeSetByte(block(), size(), pos, value);
 }
 
 bool MemoryBuffer::fill(int32_t pos, uint8_t value, int32_t count) {
-    if (pos < 0 || pos > lastIndex() || count < 1) {
-        return false;
-    }
-    const int32_t n = count > size() - pos ? size() - pos : count;
-    fillBytes(block() + pos, n, value);
-    return true;
+    return rangeFill(block(), size(), pos, value, count);
 }
 
 // ---- ByteStorage
