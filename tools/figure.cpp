@@ -56,13 +56,13 @@ double outlineDistance(double x, double y) {
     const double dx = x - kCentreX;
     const double w = outlineHalfWidth(y);
     const double slope = (outlineHalfWidth(y + 0.5) - outlineHalfWidth(y - 0.5));
-    double d = (dx < 0 ? -dx : dx) - w;
+    double d = absOf(dx) - w;
     d /= squareRoot(1.0 + slope * slope);
     const double g = gapHalfWidth(y);
     if (y > kGapTop - 2.0) {
         const double gs = gapHalfWidth(y + 0.5) - gapHalfWidth(y - 0.5);
-        double inGap = (g - (dx < 0 ? -dx : dx)) / squareRoot(1.0 + gs * gs);
-        if (y <= kGapTop) inGap = -(kGapTop - y) - (dx < 0 ? -dx : dx);
+        double inGap = (g - absOf(dx)) / squareRoot(1.0 + gs * gs);
+        if (y <= kGapTop) inGap = -(kGapTop - y) - absOf(dx);
         if (inGap > d) d = inGap;
     }
     return d;
@@ -161,7 +161,7 @@ double inkAt(double x, double y, double edgeDistance) {
     double ink = 1.0 - smoothStep(0.6, 2.2, -edgeDistance);
 
     const double dx = x - kCentreX;
-    const double adx = dx < 0 ? -dx : dx;
+    const double adx = absOf(dx);
     // The cleft: starts thin and faint, ends in the folds.
     const double cleftTop = 122.0;
     if (y > cleftTop && y < 276.0) {
@@ -182,7 +182,7 @@ double inkAt(double x, double y, double edgeDistance) {
         const double taper = (1.0 - smoothStep(0.1, 0.75, toward / kCheekRadiusX)) *
                              (1.0 - smoothStep(0.55, 0.95, -toward / kCheekRadiusX));
         const double width = 0.4 + 1.1 * taper;
-        const double dist = (y - rimY) < 0 ? rimY - y : y - rimY;
+        const double dist = absOf(y - rimY);
         ink = smoothMax(ink, taper * (1.0 - smoothStep(width * 0.5, width + 1.0, dist)), 0.05);
     }
     return clamp01(ink);
@@ -217,7 +217,7 @@ Rgb shade(double x, double y) {
     t -= 0.55 * smoothStep(0.0, 9.0, here.crease);
     const double nearest = smoothMin(cheekRadius2(sx, y, -1.0), cheekRadius2(sx, y, 1.0), 0.1);
     if (y > kCheekY) t -= 0.22 * (1.0 - smoothStep(1.0, 1.45, nearest)) * smoothStep(0.9, 1.0, nearest);
-    const double gapDist = (dx < 0 ? -dx : dx) - gapHalfWidth(y);
+    const double gapDist = absOf(dx) - gapHalfWidth(y);
     if (y > kGapTop - 30.0) t -= 0.25 * (1.0 - smoothStep(0.0, 16.0, gapDist)) * smoothStep(kGapTop - 30.0, kGapTop, y);
 
     Rgb c = skinRamp(clamp01(t));
@@ -243,23 +243,15 @@ Rgb shade(double x, double y) {
 Canvas drawFigure() {
     Canvas canvas(kWidth, kHeight, kBackground);
     const Rgb blue = {0.0, 0.0, 255.0};
+    const auto insideFigure = [](double x, double y) { return outlineDistance(x, y) < 0.0; };
     for (int32_t py = 0; py < kHeight; ++py) {
         for (int32_t px = 0; px < kWidth; ++px) {
             const double x = px + 0.5;
             const double y = py + 0.5;
             const double d = outlineDistance(x, y);
-            double coverage;
-            if (d <= -2.0) {
-                coverage = 1.0;
-            } else if (d >= 2.0) {
-                coverage = 0.0;
-            } else {
-                int inside = 0;
-                for (int sy = 0; sy < 8; ++sy)
-                    for (int sx = 0; sx < 8; ++sx)
-                        if (outlineDistance(px + (sx + 0.5) / 8.0, py + (sy + 0.5) / 8.0) < 0.0) ++inside;
-                coverage = inside / 64.0;
-            }
+            // Only pixels near the outline need sampling.
+            double coverage = d <= -2.0 ? 1.0 : 0.0;
+            if (d > -2.0 && d < 2.0) coverage = countSamples(px, py, 8, insideFigure) / 64.0;
             if (coverage <= 0.0) continue;
             uint32_t word = packRgb(mixRgb(blue, shade(x, y), coverage));
             // Only the background may be pure blue: every figure pixel stays below it.

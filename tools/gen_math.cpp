@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+double absOf(double v) { return v < 0.0 ? -v : v; }
+
 double clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
 
 double clampTo(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -81,6 +83,14 @@ double Rng::unit() { return static_cast<double>(next() >> 8) / 16777216.0; }
 
 Canvas::Canvas(int32_t w, int32_t h, uint32_t fill)
     : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), fill) {}
+
+double capsuleDistance(Point p, Point a, Point b, double r) {
+    const double bx = b.x - a.x, by = b.y - a.y;
+    const double px = p.x - a.x, py = p.y - a.y;
+    const double t = clamp01((px * bx + py * by) / (bx * bx + by * by));
+    const double dx = px - bx * t, dy = py - by * t;
+    return squareRoot(dx * dx + dy * dy) - r;
+}
 
 Rgb mixRgb(const Rgb& a, const Rgb& b, double t) {
     return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)};

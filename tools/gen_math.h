@@ -10,6 +10,7 @@
 
 constexpr double kPi = 3.14159265358979323846;
 
+double absOf(double v);
 double clamp01(double v);
 double clampTo(double v, double lo, double hi);
 double mix(double a, double b, double t);
@@ -52,6 +53,14 @@ struct Canvas {
     void set(int32_t x, int32_t y, uint32_t rgb) { pixels[static_cast<size_t>(y) * width + x] = rgb; }
 };
 
+struct Point {
+    double x;
+    double y;
+};
+
+// Distance from p to the segment a-b, minus r: negative inside the capsule round it.
+double capsuleDistance(Point p, Point a, Point b, double r);
+
 struct Rgb {
     double r;
     double g;
@@ -63,3 +72,32 @@ Rgb scaleRgb(const Rgb& c, double f);
 // Each channel rounded and clamped to 0..255.
 uint32_t packRgb(const Rgb& c);
 Rgb unpackRgb(uint32_t word);
+
+// Asks inside(x, y) at n x n points spread evenly over pixel (px, py), row by
+// row, and counts the yes answers: the pixel's coverage in samples.
+template <typename Inside>
+int countSamples(int32_t px, int32_t py, int n, Inside inside) {
+    int count = 0;
+    for (int sy = 0; sy < n; ++sy)
+        for (int sx = 0; sx < n; ++sx)
+            if (inside(px + (sx + 0.5) / n, py + (sy + 0.5) / n)) ++count;
+    return count;
+}
+
+// The colours colourAt(Point, Rgb*) gives over the n x n samples of a pixel,
+// summed, and how many samples it gave one for (false: outside the shape).
+struct PixelSamples {
+    Rgb sum = {0.0, 0.0, 0.0};
+    int covered = 0;
+};
+template <typename ColourAt>
+PixelSamples samplePixel(int32_t px, int32_t py, int n, ColourAt colourAt) {
+    PixelSamples s;
+    s.covered = countSamples(px, py, n, [&](double x, double y) {
+        Rgb c;
+        if (!colourAt(Point{x, y}, &c)) return false;
+        s.sum = {s.sum.r + c.r, s.sum.g + c.g, s.sum.b + c.b};
+        return true;
+    });
+    return s;
+}

@@ -13,24 +13,10 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr double kOutline = 2.2;
 constexpr double kPartLine = 1.1;
 
-struct Point {
-    double x;
-    double y;
-};
-
-// Distance from p to the segment a-b, minus the radius: a capsule.
-double capsule(Point p, Point a, Point b, double r) {
-    const double bx = b.x - a.x, by = b.y - a.y;
-    const double px = p.x - a.x, py = p.y - a.y;
-    const double t = clamp01((px * bx + py * by) / (bx * bx + by * by));
-    const double dx = px - bx * t, dy = py - by * t;
-    return squareRoot(dx * dx + dy * dy) - r;
-}
-
 // Signed distance to a box with rounded corners (centre, half sizes, corner radius).
 double roundBox(Point p, Point c, double hx, double hy, double r) {
-    double qx = (p.x < c.x ? c.x - p.x : p.x - c.x) - hx + r;
-    double qy = (p.y < c.y ? c.y - p.y : p.y - c.y) - hy + r;
+    const double qx = absOf(p.x - c.x) - hx + r;
+    const double qy = absOf(p.y - c.y) - hy + r;
     const double outside = squareRoot((qx > 0 ? qx * qx : 0.0) + (qy > 0 ? qy * qy : 0.0));
     const double inside = qx > qy ? (qx < 0 ? qx : 0.0) : (qy < 0 ? qy : 0.0);
     return outside + inside - r;
@@ -73,10 +59,10 @@ constexpr Finger kThumb = {{60.0, 34.0}, {97.0, 13.0}, 9.0};
 constexpr Point kPalmCentre = {80.0, 50.0};
 
 double palmDistance(Point p) { return roundBox(p, kPalmCentre, 36.0, 30.0, 17.0); }
-double wristDistance(Point p) { return capsule(p, {24.0, 51.0}, {46.0, 50.0}, 21.0); }
+double wristDistance(Point p) { return capsuleDistance(p, {24.0, 51.0}, {46.0, 50.0}, 21.0); }
 double cuffDistance(Point p) { return roundBox(p, {17.0, 51.0}, 13.5, 30.0, 7.0); }
 
-double fingerDistance(Point p, const Finger& f) { return capsule(p, f.base, f.tip, f.radius); }
+double fingerDistance(Point p, const Finger& f) { return capsuleDistance(p, f.base, f.tip, f.radius); }
 
 // Everything but the cuff.
 double skinDistance(Point p) {
@@ -112,8 +98,7 @@ Rgb skinTone(double inside, double towardsLight) {
 }
 
 double lineStrength(double distance, double width) {
-    const double a = distance < 0 ? -distance : distance;
-    return 1.0 - smoothStep(width * 0.5, width * 0.5 + 0.9, a);
+    return 1.0 - smoothStep(width * 0.5, width * 0.5 + 0.9, absOf(distance));
 }
 
 // The colour of the hand at p, or false outside it.
@@ -177,21 +162,11 @@ Canvas drawHand() {
     constexpr int kSub = 4;
     for (int32_t py = 0; py < kHeight; ++py) {
         for (int32_t px = 0; px < kWidth; ++px) {
-            Rgb sum = {0.0, 0.0, 0.0};
-            int covered = 0;
-            for (int sy = 0; sy < kSub; ++sy) {
-                for (int sx = 0; sx < kSub; ++sx) {
-                    Rgb c;
-                    if (colourAt({px + (sx + 0.5) / kSub, py + (sy + 0.5) / kSub}, &c)) {
-                        sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
-                        ++covered;
-                    }
-                }
-            }
-            const double coverage = static_cast<double>(covered) / (kSub * kSub);
+            const PixelSamples s = samplePixel(px, py, kSub, colourAt);
+            const double coverage = static_cast<double>(s.covered) / (kSub * kSub);
             // Pixels barely touched stay background; the rest take a full colour.
             if (coverage < 0.3) continue;
-            const Rgb average = scaleRgb(sum, 1.0 / covered);
+            const Rgb average = scaleRgb(s.sum, 1.0 / s.covered);
             uint32_t word = packRgb(mixRgb(kFringe, average, coverage));
             // White is the transparent colour: the hand itself never uses it.
             if (word == kWhite) word = 0xFEFEFE;

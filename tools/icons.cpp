@@ -4,46 +4,36 @@
 
 namespace {
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
 // The directory of a file with one 32 x 32 image: type 1 (icon) or 2 (cursor);
 // for a cursor the two middle fields hold the hot spot.
 void directory(std::vector<uint8_t>& out, uint16_t type, uint8_t colours, uint16_t field1, uint16_t field2,
                uint32_t imageBytes) {
-    put16(out, 0);
-    put16(out, type);
-    put16(out, 1);
+    putLe16(out, 0);
+    putLe16(out, type);
+    putLe16(out, 1);
     out.push_back(32);
     out.push_back(32);
     out.push_back(colours);
     out.push_back(0);
-    put16(out, field1);
-    put16(out, field2);
-    put32(out, imageBytes);
-    put32(out, 6 + 16);
+    putLe16(out, field1);
+    putLe16(out, field2);
+    putLe32(out, imageBytes);
+    putLe32(out, 6 + 16);
 }
 
 // The image's info header: the height counts the colour rows and the mask rows.
 void infoHeader(std::vector<uint8_t>& out, uint16_t bitCount, uint32_t pixelBytes) {
-    put32(out, 40);
-    put32(out, 32);
-    put32(out, 64);
-    put16(out, 1);
-    put16(out, bitCount);
-    put32(out, 0);
-    put32(out, pixelBytes);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
+    putLe32(out, 40);
+    putLe32(out, 32);
+    putLe32(out, 64);
+    putLe16(out, 1);
+    putLe16(out, bitCount);
+    putLe32(out, 0);
+    putLe32(out, pixelBytes);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
+    putLe32(out, 0);
 }
 
 const uint32_t kIconPalette[16] = {
@@ -51,39 +41,32 @@ const uint32_t kIconPalette[16] = {
     0xC88468, 0xFFE8D8, 0x7A3A2C, 0xB84040, 0xE87868, 0xF4BCA0, 0x5C2418, 0xFFFFFF,
 };
 
-double circleDistance(double x, double y, double cx, double cy, double r) {
-    const double dx = x - cx, dy = y - cy;
-    return squareRoot(dx * dx + dy * dy) - r;
-}
-
-double segmentDistance(double x, double y, double ax, double ay, double bx, double by, double r) {
-    const double vx = bx - ax, vy = by - ay;
-    const double t = clamp01(((x - ax) * vx + (y - ay) * vy) / (vx * vx + vy * vy));
-    const double dx = x - ax - vx * t, dy = y - ay - vy * t;
+double circleDistance(Point p, Point c, double r) {
+    const double dx = p.x - c.x, dy = p.y - c.y;
     return squareRoot(dx * dx + dy * dy) - r;
 }
 
 // The hand print: palm, four fingers spread upwards and a thumb to the left.
-double printDistance(double x, double y) {
-    double d = circleDistance(x, y, 16.5, 19.5, 6.2);
-    d = smoothMin(d, segmentDistance(x, y, 11.0, 16.0, 8.2, 7.0, 1.7), 1.5);
-    d = smoothMin(d, segmentDistance(x, y, 14.5, 15.0, 13.8, 4.8, 1.8), 1.5);
-    d = smoothMin(d, segmentDistance(x, y, 18.2, 15.0, 19.4, 5.6, 1.8), 1.5);
-    d = smoothMin(d, segmentDistance(x, y, 21.4, 16.5, 24.2, 9.4, 1.6), 1.5);
-    d = smoothMin(d, segmentDistance(x, y, 11.5, 21.5, 5.4, 17.2, 1.7), 1.5);
+double printDistance(Point p) {
+    double d = circleDistance(p, {16.5, 19.5}, 6.2);
+    d = smoothMin(d, capsuleDistance(p, {11.0, 16.0}, {8.2, 7.0}, 1.7), 1.5);
+    d = smoothMin(d, capsuleDistance(p, {14.5, 15.0}, {13.8, 4.8}, 1.8), 1.5);
+    d = smoothMin(d, capsuleDistance(p, {18.2, 15.0}, {19.4, 5.6}, 1.8), 1.5);
+    d = smoothMin(d, capsuleDistance(p, {21.4, 16.5}, {24.2, 9.4}, 1.6), 1.5);
+    d = smoothMin(d, capsuleDistance(p, {11.5, 21.5}, {5.4, 17.2}, 1.7), 1.5);
     return d;
 }
 
-// Colour and coverage of the icon at a point (y down).
-bool iconColour(double x, double y, Rgb* out) {
-    const double cheek = circleDistance(x, y, 16.0, 16.0, 15.2);
+// Colour of the icon at a point (y down); false outside it.
+bool iconColour(Point p, Rgb* out) {
+    const double cheek = circleDistance(p, {16.0, 16.0}, 15.2);
     if (cheek > 0.0) return false;
     // The cheek: lit from the upper left, with an inked rim.
-    const double lx = (x - 11.0) / 16.0, ly = (y - 10.0) / 16.0;
+    const double lx = (p.x - 11.0) / 16.0, ly = (p.y - 10.0) / 16.0;
     const double light = clamp01(1.0 - squareRoot(lx * lx + ly * ly));
     Rgb c = mixRgb(unpackRgb(0xE8AC8C), unpackRgb(0xFAD2B0), light * 1.6);
     c = mixRgb(c, unpackRgb(0xFFE8D8), clamp01(light * 2.2 - 1.4));
-    const double print = printDistance(x, y);
+    const double print = printDistance(p);
     if (print < 0.0) c = unpackRgb(0xD42A2E);
     if (print > -0.9 && print < 0.0) c = unpackRgb(0x9C1C22);
     if (cheek > -1.2) c = unpackRgb(0x5C2418);
@@ -114,26 +97,16 @@ std::vector<uint8_t> appIconFile() {
     std::vector<uint8_t> out;
     directory(out, 1, 16, 1, 4, 40 + 16 * 4 + kColourBytes + kMaskBytes);
     infoHeader(out, 4, kColourBytes + kMaskBytes);
-    for (uint32_t c : kIconPalette) put32(out, c);
+    for (uint32_t c : kIconPalette) putLe32(out, c);
 
     uint8_t index[32][32] = {};
     bool opaque[32][32] = {};
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
-            Rgb sum = {0.0, 0.0, 0.0};
-            int covered = 0;
-            for (int sy = 0; sy < 4; ++sy) {
-                for (int sx = 0; sx < 4; ++sx) {
-                    Rgb c;
-                    if (iconColour(x + (sx + 0.5) / 4.0, y + (sy + 0.5) / 4.0, &c)) {
-                        sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
-                        ++covered;
-                    }
-                }
-            }
-            if (covered < 8) continue;
+            const PixelSamples s = samplePixel(x, y, 4, iconColour);
+            if (s.covered < 8) continue;
             opaque[y][x] = true;
-            index[y][x] = nearestColour(scaleRgb(sum, 1.0 / covered));
+            index[y][x] = nearestColour(scaleRgb(s.sum, 1.0 / s.covered));
         }
     }
     // Rows bottom-up; two pixels a byte, the left one in the high half.
@@ -156,8 +129,8 @@ std::vector<uint8_t> nullCursorFile() {
     std::vector<uint8_t> out;
     directory(out, 2, 2, 0, 0, 40 + 2 * 4 + 2 * kPlaneBytes);
     infoHeader(out, 1, 2 * kPlaneBytes);
-    put32(out, 0x000000);
-    put32(out, 0xFFFFFF);
+    putLe32(out, 0x000000);
+    putLe32(out, 0xFFFFFF);
     out.insert(out.end(), kPlaneBytes, 0x00);  // colour plane: nothing drawn
     out.insert(out.end(), kPlaneBytes, 0xFF);  // mask: the screen shows through everywhere
     return out;

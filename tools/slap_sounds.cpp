@@ -117,8 +117,7 @@ std::vector<int16_t> synthesizeSlap(int which, int32_t sampleCount) {
 
     double peak = 0.0;
     for (double s : wave) {
-        const double a = s < 0 ? -s : s;
-        if (a > peak) peak = a;
+        if (absOf(s) > peak) peak = absOf(s);
     }
     std::vector<int16_t> samples(static_cast<size_t>(sampleCount), 0);
     if (peak <= 0.0) return samples;
@@ -131,29 +130,20 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::vector<uint8_t> file;
     file.reserve(44 + dataBytes);
-    auto text = [&](const char* s) {
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(s[i]));
-    };
-    auto u32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto u16 = [&](uint16_t v) {
-        file.push_back(static_cast<uint8_t>(v));
-        file.push_back(static_cast<uint8_t>(v >> 8));
-    };
+    auto text = [&](const char* s) { file.insert(file.end(), s, s + 4); };
     text("RIFF");
-    u32(36 + dataBytes);
+    putLe32(file, 36 + dataBytes);
     text("WAVE");
     text("fmt ");
-    u32(16);
-    u16(1);  // PCM
-    u16(1);  // mono
-    u32(44100);
-    u32(44100 * 2);
-    u16(2);
-    u16(16);
+    putLe32(file, 16);
+    putLe16(file, 1);  // PCM
+    putLe16(file, 1);  // mono
+    putLe32(file, 44100);
+    putLe32(file, 44100 * 2);
+    putLe16(file, 2);
+    putLe16(file, 16);
     text("data");
-    u32(dataBytes);
-    for (int16_t s : samples) u16(static_cast<uint16_t>(s));
+    putLe32(file, dataBytes);
+    for (int16_t s : samples) putLe16(file, static_cast<uint16_t>(s));
     return file;
 }
