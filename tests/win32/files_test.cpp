@@ -3,15 +3,13 @@
 
 namespace {
 
-// 480 x 320 pictures that differ from the test picture and from each other.
+// 480 x 320 pictures that differ from the built-in picture and from each other.
 Picture stripes(uint32_t color) {
-    return makePicture(480, 320, [color](int32_t x, int32_t y) {
-        return ((x / 16 + y / 16) % 2 == 0) ? color : kBlue;
-    });
+    return makePicture(480, 320, [color](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : color; });
 }
 
-bool globalIsFreed(HGLOBAL memory) {
-    return GlobalFlags(memory) == GMEM_INVALID_HANDLE;
+bool released(HDROP files) {
+    return GlobalFlags(files) == GMEM_INVALID_HANDLE;
 }
 
 }  // namespace
@@ -20,171 +18,111 @@ using DroppedFiles = MainWindowTest;
 using SaveImage = MainWindowTest;
 
 TEST_F(DroppedFiles, AcceptedPictureReplacesBothPicturesResetsCounterAndStopsAutoMode) {
-    const AppState& state = window_->app().state();
-    SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(241, 160));
+    move(241, 160);
     command(0);
     window_->app().state().slapCount = 7;
     const Picture dropped = stripes(0x80C040);
-    const std::string path = folder_ + "\\stripes.bmp";
-    ASSERT_TRUE(writeFile(path, encodeBmp24(dropped)));
-
-    HDROP drop = makeDrop({path});
-    EXPECT_EQ(SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0), 0);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == dropped.pixels);
-    EXPECT_TRUE(pictureOf(*state.untouchedPicture).pixels == dropped.pixels);
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_FALSE(state.autoMode);
+    ASSERT_TRUE(writeFile(file("stripes.bmp"), encodeBmp24(dropped)));
+    EXPECT_TRUE(released(drop({file("stripes.bmp")})));
+    EXPECT_TRUE(current() == dropped.pixels);
+    EXPECT_TRUE(untouched() == dropped.pixels);
+    EXPECT_EQ(state().slapCount, 0);
+    EXPECT_FALSE(state().autoMode);
     EXPECT_EQ(text(window_->autoButton()), "自動");
     EXPECT_TRUE(IsWindowEnabled(window_->clearButton()));
     EXPECT_FALSE(KillTimer(main_, 1));
-    EXPECT_EQ(state.handX, 240u);  // the hand stays
-    EXPECT_TRUE(globalIsFreed(drop));
-
+    EXPECT_EQ(state().handX, 240u);  // the hand stays
     // Clear now returns to the dropped picture, not the built-in one.
-    SendMessageA(window_->pictureView(), WM_LBUTTONDOWN, MK_LBUTTON, clientOf(200, 160));
+    slapAt(200, 160);
     command(1);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == dropped.pixels);
+    EXPECT_TRUE(current() == dropped.pixels);
 }
 
 TEST_F(DroppedFiles, RejectedFilesChangeNothingAndLeaveAutoModeRunning) {
-    const AppState& state = window_->app().state();
-    const Picture original = pictureOf(*state.currentPicture);
+    const std::vector<uint32_t> original = current();
     command(0);
     KillTimer(main_, 1);
     window_->app().state().slapCount = 5;
-
-    struct Rejected {
-        const char* name;
-        std::vector<uint8_t> bytes;  // empty: the file is not created
-    };
-    std::vector<uint8_t> notBmp(470000, 0x42);
-    std::vector<uint8_t> wide = encodeBmp24(makePicture(481, 320, [](int32_t, int32_t) { return kSkin; }));
-    std::vector<uint8_t> tall = encodeBmp24(makePicture(480, 321, [](int32_t, int32_t) { return kSkin; }));
     std::vector<uint8_t> shortFile = encodeBmp24(stripes(kSkin));
-    shortFile.resize(460853);
-    const Rejected files[] = {
-        {"missing.bmp", {}},
-        {"not-a-bmp.bmp", notBmp},
-        {"wide.bmp", wide},
-        {"tall.bmp", tall},
+    shortFile.pop_back();
+    const std::pair<const char*, std::vector<uint8_t>> files[] = {
+        {"missing.bmp", {}},  // not created
+        {"not-a-bmp.bmp", std::vector<uint8_t>(470000, 0x42)},
+        {"wide.bmp", encodeBmp24(makePicture(481, 320, [](int32_t, int32_t) { return kSkin; }))},
+        {"tall.bmp", encodeBmp24(makePicture(480, 321, [](int32_t, int32_t) { return kSkin; }))},
         {"one-byte-short.bmp", shortFile},
     };
-    for (const Rejected& f : files) {
-        SCOPED_TRACE(f.name);
-        const std::string path = folder_ + "\\" + f.name;
-        if (!f.bytes.empty()) {
-            ASSERT_TRUE(writeFile(path, f.bytes));
-        }
-        HDROP drop = makeDrop({path});
-        SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        EXPECT_TRUE(globalIsFreed(drop));
-        EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == original.pixels);
-        EXPECT_TRUE(pictureOf(*state.untouchedPicture).pixels == original.pixels);
-        EXPECT_EQ(state.slapCount, 5);
-        EXPECT_TRUE(state.autoMode);
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.first);
+        ASSERT_TRUE(f.second.empty() || writeFile(file(f.first), f.second));
+        EXPECT_TRUE(released(drop({file(f.first)})));
+        EXPECT_TRUE(current() == original && untouched() == original);
+        EXPECT_EQ(state().slapCount, 5);
+        EXPECT_TRUE(state().autoMode);
         EXPECT_EQ(text(window_->autoButton()), "停止");
     }
 }
 
-TEST_F(DroppedFiles, OnlyTheFirstOfSeveralFilesCounts) {
-    const AppState& state = window_->app().state();
-    const Picture original = pictureOf(*state.currentPicture);
-    const std::string good = folder_ + "\\good.bmp";
-    const std::string other = folder_ + "\\other.bmp";
-    const std::string bad = folder_ + "\\bad.bmp";
-    ASSERT_TRUE(writeFile(good, encodeBmp24(stripes(0x80C040))));
-    ASSERT_TRUE(writeFile(other, encodeBmp24(stripes(0x4080C0))));
-    ASSERT_TRUE(writeFile(bad, std::vector<uint8_t>(100, 1)));
-
-    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({bad, good})), 0);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == original.pixels);
-
-    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({other, good, bad})), 0);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == stripes(0x4080C0).pixels);
+TEST_F(DroppedFiles, OnlyTheFirstFileCountsAndJapaneseAndOverlongPathsAreHandled) {
+    EXPECT_EQ(GetACP(), 65001u);  // the manifest's code page: narrow calls and fopen take UTF-8
+    const std::vector<uint32_t> original = current();
+    ASSERT_TRUE(writeFile(file("good.bmp"), encodeBmp24(stripes(0x80C040))));
+    ASSERT_TRUE(writeFile(file("ほっぺ画像.bmp"), encodeBmp24(stripes(0x4080C0))));
+    ASSERT_TRUE(writeFile(file("bad.bmp"), std::vector<uint8_t>(100, 1)));
+    drop({file("bad.bmp"), file("good.bmp")});
+    EXPECT_TRUE(current() == original);
+    drop({file("ほっぺ画像.bmp"), file("good.bmp"), file("bad.bmp")});
+    EXPECT_TRUE(current() == stripes(0x4080C0).pixels);
+    // Cut to 255 characters the name is no longer found: rejected, no crash.
+    drop({file(std::string(300, 'a') + ".bmp")});
+    EXPECT_TRUE(current() == stripes(0x4080C0).pixels);
 }
 
-TEST_F(DroppedFiles, JapanesePathsAndTooLongPathsAreHandled) {
-    const AppState& state = window_->app().state();
-    const std::string japanese = folder_ + "\\ほっぺ画像.bmp";
-    ASSERT_TRUE(writeFile(japanese, encodeBmp24(stripes(0x80C040))));
-    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({japanese})), 0);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == stripes(0x80C040).pixels);
-
-    // Cut to 255 characters, the name is no longer found: rejected, no crash.
-    const std::string longPath = folder_ + "\\" + std::string(300, 'a') + ".bmp";
-    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop({longPath})), 0);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == stripes(0x80C040).pixels);
-}
-
-TEST_F(SaveImage, DialogRecordHasTheDescribedSettingsAndCancelWritesNothing) {
+TEST_F(SaveImage, DialogRecordHasItsSettingsAndCancelWritesNothing) {
     command(57604);
-    ASSERT_EQ(log_.saveRecords.size(), 1u);
-    const OPENFILENAMEA& record = log_.saveRecords[0];
+    ASSERT_EQ(saveDialogs_.size(), 1u);
+    const OPENFILENAMEA& record = saveDialogs_[0];
     EXPECT_EQ(record.lStructSize, 76u);
     EXPECT_EQ(record.hwndOwner, main_);
     // One entry, then the empty string that ends the list.
-    EXPECT_EQ(std::string(record.lpstrFilter, 33),
-              std::string("ビットマップ(*.bmp)\0*.bmp\0\0", 33));
-    EXPECT_EQ(record.lpstrCustomFilter, nullptr);
+    EXPECT_EQ(std::string(record.lpstrFilter, 33), std::string("ビットマップ(*.bmp)\0*.bmp\0\0", 33));
     EXPECT_EQ(record.nFilterIndex, 1u);
     EXPECT_EQ(record.lpstrFile, window_->savePath());
     EXPECT_EQ(record.nMaxFile, 260u);
-    EXPECT_EQ(record.lpstrFileTitle, nullptr);
-    EXPECT_EQ(record.lpstrInitialDir, nullptr);
     EXPECT_STREQ(record.lpstrTitle, "保存するファイル名を指定してください");
     EXPECT_EQ(record.Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY));
     EXPECT_STREQ(record.lpstrDefExt, "bmp");
-    EXPECT_EQ(record.lpfnHook, nullptr);
-    EXPECT_EQ(record.lpTemplateName, nullptr);
-    EXPECT_EQ(log_.saveNamesOffered[0], "");
-    // Cancelled: nothing shown, nothing written.
-    EXPECT_TRUE(log_.messages.empty());
+    EXPECT_TRUE(!record.lpstrCustomFilter && !record.lpstrFileTitle && !record.lpstrInitialDir &&
+                !record.lpfnHook && !record.lpTemplateName);
+    EXPECT_EQ(namesOffered_[0], "");
+    EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(SaveImage, WritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAgain) {
     loadTestPicture();
-    HWND view = window_->pictureView();
-    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, clientOf(300, 160));
-    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(241, 160));  // the hand is not saved
-    const AppState& state = window_->app().state();
-    const Picture slapped = pictureOf(*state.currentPicture);
-
-    const std::string path = folder_ + "\\保存.bmp";
-    log_.nextSavePath = path;
-    command(57604);
-    EXPECT_TRUE(log_.messages.empty());
-    EXPECT_EQ(fileSize(path), 460854);
-    Picture saved;
-    const std::vector<uint8_t> bytes = readWholeFile(path);
-    ASSERT_TRUE(decodeBmp24(bytes.data(), bytes.size(), &saved));
-    EXPECT_EQ(saved.width, 480);
-    EXPECT_EQ(saved.height, 320);
-    EXPECT_TRUE(saved.pixels == slapped.pixels);
-
-    // The dialog opens with the last name; saving again over it works.
-    log_.nextSavePath.clear();
-    command(57604);
-    ASSERT_EQ(log_.saveNamesOffered.size(), 2u);
-    EXPECT_EQ(log_.saveNamesOffered[1], path);
-    log_.nextSavePath = path;
-    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, clientOf(300, 160));
-    command(57604);
-    EXPECT_TRUE(log_.messages.empty());
-    const std::vector<uint8_t> again = readWholeFile(path);
-    ASSERT_TRUE(decodeBmp24(again.data(), again.size(), &saved));
-    EXPECT_TRUE(saved.pixels == pictureOf(*state.currentPicture).pixels);
-    EXPECT_FALSE(saved.pixels == slapped.pixels);
+    slapAt(300, 160);
+    move(241, 160);  // the hand is not saved
+    const std::vector<uint32_t> slapped = current();
+    nextSavePath_ = file("保存.bmp");
+    std::vector<uint8_t> saved;
+    for (int round = 0; round < 2; ++round) {  // the second saves over the first
+        command(57604);
+        EXPECT_TRUE(shown_.empty());
+        saved = readWholeFile(nextSavePath_);
+        EXPECT_TRUE(saved == encodeBmp24({480, 320, current()})) << "round " << round;
+        slapAt(300, 160);
+    }
+    EXPECT_FALSE(saved == encodeBmp24({480, 320, slapped}));
+    EXPECT_EQ(namesOffered_, (std::vector<std::string>{"", nextSavePath_}));  // the last name again
 }
 
 TEST_F(SaveImage, WriteFailureShowsTheErrorBoxOwnedByTheMainWindow) {
-    const std::string path = folder_ + "\\no-such-folder\\picture.bmp";
-    log_.nextSavePath = path;
+    nextSavePath_ = file("no-such-folder\\picture.bmp");
     command(57604);
-    ASSERT_EQ(log_.messages.size(), 1u);
-    const DialogLog::Message& box = log_.messages[0];
-    EXPECT_EQ(box.owner, main_);
-    EXPECT_EQ(box.text, "ファイル作成に失敗しました。空き容量を確認してください");
-    EXPECT_EQ(box.caption, "書き込みエラー");
-    EXPECT_EQ(box.type, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(fileSize(path), -1);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0].owner, main_);
+    EXPECT_EQ(shown_[0].text, "ファイル作成に失敗しました。空き容量を確認してください");
+    EXPECT_EQ(shown_[0].caption, "書き込みエラー");
+    EXPECT_EQ(shown_[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(GetFileAttributesA(nextSavePath_.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -1,17 +1,16 @@
-// The main window as it is created: classes, styles, positions, sizes, ids,
-// texts, menu, cursors, icon, the resources it loaded, and the process code page.
-#include <cstring>
+// The main window as created (classes, styles, places, ids, texts, menu, the
+// resources it loaded), its destruction, and the whole program from start to exit.
+#include <algorithm>
+#include <array>
+#include <utility>
 
-#include "hoppel_version.h"
+#include "app/win32/program.h"
 #include "win32_test_support.h"
 
 namespace {
 
-struct ClientRect {
-    int x, y, width, height;
-};
-
-ClientRect rectInParent(HWND child) {
+// Left, top, width, height in the parent's client area.
+std::array<LONG, 4> placement(HWND child) {
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
@@ -24,249 +23,194 @@ std::string className(HWND window) {
     return name;
 }
 
-std::string menuText(HMENU menu, int position) {
-    char text[128] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
-}
-
-struct ResourceData {
-    const uint8_t* bytes;
-    DWORD size;
-};
-
-ResourceData resource(const char* name, const char* type) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name, type);
-    if (info == nullptr) {
-        return {nullptr, 0};
-    }
-    return {static_cast<const uint8_t*>(LockResource(LoadResource(module, info))),
-            SizeofResource(module, info)};
+const uint8_t* resource(const std::string& name, const char* type, DWORD* size) {
+    HRSRC info = FindResourceA(nullptr, name.c_str(), type);
+    *size = info != nullptr ? SizeofResource(nullptr, info) : 0;
+    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info))) : nullptr;
 }
 
 }  // namespace
 
 using MainWindowLayout = MainWindowTest;
 
-TEST_F(MainWindowLayout, MainWindowHasTitleSizeStyleAndClass) {
+TEST_F(MainWindowLayout, MainWindowAndClassesHaveTitleSizeStylesCursorsAndIcon) {
     EXPECT_EQ(text(main_), "Hoppelmaru");
     EXPECT_EQ(className(main_), "CWindow");
     RECT outer;
     GetWindowRect(main_, &outer);
-    EXPECT_EQ(outer.right - outer.left, 540);
-    EXPECT_EQ(outer.bottom - outer.top, 468);
-    const LONG style = GetWindowLongA(main_, GWL_STYLE);
-    EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
-    EXPECT_NE(style & WS_CLIPCHILDREN, 0);
-    EXPECT_EQ(style & WS_CHILD, 0);
-    EXPECT_EQ(GetParent(main_), nullptr);
-    // Not shown until the program's start-up shows it.
-    EXPECT_FALSE(IsWindowVisible(main_));
-}
+    EXPECT_EQ(std::make_pair(outer.right - outer.left, outer.bottom - outer.top), std::make_pair(540L, 468L));
+    EXPECT_EQ(GetWindowLongA(main_, GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CHILD),
+              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
+    EXPECT_FALSE(IsWindowVisible(main_));  // the program's start-up shows it
 
-TEST_F(MainWindowLayout, WindowClassesHaveStylesBrushesCursorsAndIcon) {
     HWND view = window_->pictureView();
-    const HGDIOBJ lightGrey = GetStockObject(LTGRAY_BRUSH);
     for (HWND window : {main_, view}) {
-        SCOPED_TRACE(className(window));
         EXPECT_EQ(GetClassLongA(window, GCL_STYLE), static_cast<DWORD>(CS_HREDRAW | CS_VREDRAW));
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)), lightGrey);
-        EXPECT_EQ(GetClassLongA(window, GCL_CBCLSEXTRA), 0u);
-        EXPECT_EQ(GetClassLongA(window, GCL_CBWNDEXTRA), 0u);
+        EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND), LONG_PTR(GetStockObject(LTGRAY_BRUSH)));
     }
-    const auto cursor = [](HWND w) { return reinterpret_cast<HCURSOR>(GetClassLongPtrA(w, GCLP_HCURSOR)); };
-    EXPECT_EQ(cursor(main_), LoadCursorA(nullptr, IDC_ARROW));
     HCURSOR invisible = LoadCursorA(instance_, "NULL_CURSOR");
-    ASSERT_NE(invisible, nullptr);
-    EXPECT_EQ(cursor(view), invisible);
-
-    const auto icon = [](HWND w) { return reinterpret_cast<HICON>(GetClassLongPtrA(w, GCLP_HICON)); };
-    HICON appIcon = LoadIconA(instance_, "APP_ICON");
-    ASSERT_NE(appIcon, nullptr);
-    EXPECT_EQ(icon(main_), appIcon);
-    EXPECT_EQ(icon(view), nullptr);
+    HICON icon = LoadIconA(instance_, "APP_ICON");
+    ASSERT_TRUE(invisible != nullptr && icon != nullptr);
+    EXPECT_EQ(GetClassLongPtrA(main_, GCLP_HCURSOR), LONG_PTR(LoadCursorA(nullptr, IDC_ARROW)));
+    EXPECT_EQ(GetClassLongPtrA(view, GCLP_HCURSOR), LONG_PTR(invisible));
+    EXPECT_EQ(GetClassLongPtrA(main_, GCLP_HICON), LONG_PTR(icon));
+    EXPECT_EQ(GetClassLongPtrA(view, GCLP_HICON), 0);
 }
 
-TEST_F(MainWindowLayout, ChildrenHavePositionsSizesIdsClassesAndTexts) {
-    struct Expected {
+TEST_F(MainWindowLayout, ChildrenHavePlacesIdsClassesTextsThatResizingKeeps) {
+    const struct {
         HWND window;
         const char* className;
         int id;
-        ClientRect rect;
+        std::array<LONG, 4> place;
         const char* text;
-    };
-    const Expected children[] = {
+    } children[] = {
         {window_->autoButton(), "Button", 0, {8, 8, 80, 32}, "自動"},
         {window_->clearButton(), "Button", 1, {96, 8, 80, 32}, "クリア"},
         {window_->pictureView(), "CButtocks", 3, {8, 48, 482, 360}, ""},
     };
-    for (const Expected& e : children) {
-        SCOPED_TRACE(e.text);
-        ASSERT_NE(e.window, nullptr);
-        EXPECT_EQ(GetParent(e.window), main_);
-        EXPECT_EQ(className(e.window), e.className);
-        EXPECT_EQ(GetDlgCtrlID(e.window), e.id);
-        EXPECT_EQ(GetDlgItem(main_, e.id), e.window);
-        const ClientRect r = rectInParent(e.window);
-        EXPECT_EQ(r.x, e.rect.x);
-        EXPECT_EQ(r.y, e.rect.y);
-        EXPECT_EQ(r.width, e.rect.width);
-        EXPECT_EQ(r.height, e.rect.height);
-        EXPECT_EQ(text(e.window), e.text);
-        const LONG style = GetWindowLongA(e.window, GWL_STYLE);
-        EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
-        EXPECT_TRUE(IsWindowEnabled(e.window));
+    for (const auto& c : children) {
+        SCOPED_TRACE(c.className);
+        EXPECT_EQ(className(c.window), c.className);
+        EXPECT_EQ(GetDlgItem(main_, c.id), c.window);
+        EXPECT_EQ(text(c.window), c.text);
+        EXPECT_EQ(GetWindowLongA(c.window, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_TYPEMASK),
+                  WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
     }
-    // Plain push buttons; the view has no border, so its client area is all of it.
-    EXPECT_EQ(GetWindowLongA(window_->autoButton(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    EXPECT_EQ(GetWindowLongA(window_->clearButton(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    RECT client;
+    RECT client;  // no border: the view's client area is all of it
     GetClientRect(window_->pictureView(), &client);
-    EXPECT_EQ(client.right, 482);
-    EXPECT_EQ(client.bottom, 360);
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(482L, 360L));
+    const SIZE sizes[] = {{540, 468}, {800, 600}, {200, 150}, {0, 0}};  // 0: maximized
+    for (const SIZE& size : sizes) {
+        if (size.cx == 0) {
+            ShowWindow(main_, SW_MAXIMIZE);
+        } else {
+            SetWindowPos(main_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        for (const auto& c : children) {
+            EXPECT_EQ(placement(c.window), c.place) << c.className << " at width " << size.cx;
+        }
+    }
 }
 
 TEST_F(MainWindowLayout, MenuHasItemsTextsAndCommandIds) {
-    HMENU bar = GetMenu(main_);
-    ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(GetMenuItemCount(bar), 2);
-    EXPECT_EQ(menuText(bar, 0), "ファイル（&F）");
-    EXPECT_EQ(menuText(bar, 1), "ヘルプ（&H）");
-
-    struct Item {
-        int menu;
+    HMENU bar = GetMenu(main_), file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
+    EXPECT_EQ((std::vector<int>{GetMenuItemCount(bar), GetMenuItemCount(file), GetMenuItemCount(help)}),
+              (std::vector<int>{2, 3, 2}));
+    const struct {
+        HMENU menu;
         int position;
-        const char* text;  // null: a separator
-        UINT id;
+        const char* text;  // empty: a separator
+        UINT id;           // 0: a popup
+    } items[] = {
+        {bar, 0, "ファイル（&F）", 0},
+        {bar, 1, "ヘルプ（&H）", 0},
+        {file, 0, "画像を保存（&S）", 57604},
+        {file, 1, "", 0},
+        {file, 2, "終了（&X）", 57665},
+        {help, 0, "バージョン情報（&A）", 57664},
+        {help, 1, "作者サイト「Quillmarsh」へ(&G)", 40004},
     };
-    const Item items[] = {
-        {0, 0, "画像を保存（&S）", 57604},
-        {0, 1, nullptr, 0},
-        {0, 2, "終了（&X）", 57665},
-        {1, 0, "バージョン情報（&A）", 57664},
-        {1, 1, "作者サイト「Quillmarsh」へ(&G)", 40004},
-    };
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 1)), 2);
-    for (const Item& item : items) {
-        SCOPED_TRACE(item.text != nullptr ? item.text : "separator");
-        HMENU menu = GetSubMenu(bar, item.menu);
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.text);
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID;
-        ASSERT_TRUE(GetMenuItemInfoA(menu, item.position, TRUE, &info));
-        if (item.text == nullptr) {
-            EXPECT_NE(info.fType & MFT_SEPARATOR, 0u);
-            continue;
-        }
-        EXPECT_EQ(info.fType & MFT_SEPARATOR, 0u);
-        EXPECT_EQ(info.wID, item.id);
-        EXPECT_EQ(menuText(menu, item.position), item.text);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        ASSERT_TRUE(GetMenuItemInfoA(item.menu, item.position, TRUE, &info));
+        char text[128] = {};
+        GetMenuStringA(item.menu, item.position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(text, std::string(item.text));
+        EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, *item.text == '\0');
+        EXPECT_EQ(info.hSubMenu != nullptr, item.menu == bar);
+        EXPECT_TRUE(item.id == 0 || info.wID == item.id) << info.wID;
     }
 }
 
-TEST_F(MainWindowLayout, ResizingOrMaximizingMovesNothingInside) {
-    HWND children[] = {window_->autoButton(), window_->clearButton(), window_->pictureView()};
-    ClientRect before[3];
+TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
+    const std::pair<const char*, const Dib32Image*> images[] = {{"RADAV_BMP", state().currentPicture.get()},
+                                                                {"RADAV_BMP", state().untouchedPicture.get()},
+                                                                {"HAND_BMP", state().handImage.get()}};
+    for (const auto& image : images) {  // the same pixel rows as the resource file
+        DWORD size = 0;
+        const uint8_t* bytes = resource(image.first, "DIB_PIXEL", &size);
+        ASSERT_TRUE(bytes != nullptr && image.second != nullptr) << image.first;
+        const std::vector<uint8_t> encoded = encodeBmp24(pictureOf(*image.second));
+        EXPECT_TRUE(size == encoded.size() && std::equal(encoded.begin() + 54, encoded.end(), bytes + 54)) << image.first;
+    }
+    const auto dims = [](const Dib32Image& image) { return std::make_pair(image.width(), image.height()); };
+    EXPECT_EQ(dims(*state().currentPicture), std::make_pair(480, 320));
+    EXPECT_EQ(dims(*state().displayImage), std::make_pair(480, 320));
+    EXPECT_EQ(dims(*state().handImage), std::make_pair(196, 100));
     for (int i = 0; i < 3; ++i) {
-        before[i] = rectInParent(children[i]);
+        DWORD size = 0;
+        const uint8_t* wav = resource("SOUND" + std::to_string(i + 1), "WAV_DAT", &size);
+        EXPECT_TRUE(wav != nullptr && state().slapSounds[i].bytes == wav) << i;
+        EXPECT_EQ(state().slapSounds[i].size, static_cast<int32_t>(size));
     }
-    const auto unchanged = [&](const char* when) {
-        SCOPED_TRACE(when);
-        for (int i = 0; i < 3; ++i) {
-            const ClientRect now = rectInParent(children[i]);
-            EXPECT_EQ(now.x, before[i].x);
-            EXPECT_EQ(now.y, before[i].y);
-            EXPECT_EQ(now.width, before[i].width);
-            EXPECT_EQ(now.height, before[i].height);
-        }
-    };
-    SetWindowPos(main_, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    unchanged("resized larger");
-    SetWindowPos(main_, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    unchanged("resized smaller");
-    ShowWindow(main_, SW_MAXIMIZE);
-    unchanged("maximized");
-}
+    EXPECT_TRUE(state().slapCount == 0 && state().handX == 0 && !state().autoMode);
 
-TEST_F(MainWindowLayout, BuiltInPictureHandAndSoundsAreLoaded) {
-    const AppState& state = window_->app().state();
-    const ResourceData picture = resource("RADAV_BMP", "DIB_PIXEL");
-    const ResourceData hand = resource("HAND_BMP", "DIB_PIXEL");
-    ASSERT_NE(picture.bytes, nullptr);
-    ASSERT_NE(hand.bytes, nullptr);
-    EXPECT_EQ(picture.size, 460854u);
-    EXPECT_EQ(hand.size, 58854u);
-
-    Picture expected;
-    ASSERT_TRUE(decodeBmp24(picture.bytes, picture.size, &expected));
-    ASSERT_EQ(state.currentPicture->width(), 480);
-    ASSERT_EQ(state.currentPicture->height(), 320);
-    EXPECT_TRUE(pictureOf(*state.currentPicture).pixels == expected.pixels);
-    EXPECT_TRUE(pictureOf(*state.untouchedPicture).pixels == expected.pixels);
-    ASSERT_TRUE(decodeBmp24(hand.bytes, hand.size, &expected));
-    ASSERT_EQ(state.handImage->width(), 196);
-    ASSERT_EQ(state.handImage->height(), 100);
-    EXPECT_TRUE(pictureOf(*state.handImage).pixels == expected.pixels);
-    EXPECT_EQ(state.displayImage->width(), 480);
-    EXPECT_EQ(state.displayImage->height(), 320);
-
-    const char* names[3] = {"SOUND1", "SOUND2", "SOUND3"};
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(names[i]);
-        const ResourceData wav = resource(names[i], "WAV_DAT");
-        ASSERT_NE(wav.bytes, nullptr);
-        EXPECT_EQ(state.slapSounds[i].bytes, wav.bytes);
-        EXPECT_EQ(state.slapSounds[i].size, static_cast<int32_t>(wav.size));
-        EXPECT_EQ(std::memcmp(wav.bytes, "RIFF", 4), 0);
-        EXPECT_EQ(std::memcmp(wav.bytes + 8, "WAVE", 4), 0);
-    }
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_EQ(state.handX, 0u);
-    EXPECT_FALSE(state.autoMode);
-}
-
-TEST_F(MainWindowLayout, CounterSurfaceAndFontAreCreated) {
     const CounterSurface& counter = window_->counter();
     EXPECT_EQ(GetObjectType(counter.context), static_cast<DWORD>(OBJ_MEMDC));
-    BITMAP bitmap = {};
-    ASSERT_EQ(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap), static_cast<int>(sizeof bitmap));
-    EXPECT_EQ(bitmap.bmWidth, 96);
-    EXPECT_EQ(bitmap.bmHeight, 36);
     EXPECT_EQ(GetCurrentObject(counter.context, OBJ_BITMAP), counter.bitmap);
+    BITMAP bitmap = {};
     LOGFONTA font = {};
-    ASSERT_EQ(GetObjectA(counter.font, sizeof font, &font), static_cast<int>(sizeof font));
-    EXPECT_EQ(font.lfHeight, 24);
-    EXPECT_EQ(font.lfWidth, 0);
-    EXPECT_EQ(font.lfWeight, 600);
-    EXPECT_FALSE(font.lfItalic);
-    EXPECT_FALSE(font.lfUnderline);
-    EXPECT_FALSE(font.lfStrikeOut);
+    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap) && GetObjectA(counter.font, sizeof font, &font));
+    EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight), std::make_pair(96L, 36L));
+    EXPECT_EQ(std::make_pair(font.lfHeight, font.lfWeight), std::make_pair(24L, 600L));
+    EXPECT_EQ(font.lfItalic + font.lfUnderline + font.lfStrikeOut + font.lfWidth, 0);
     EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_EQ(font.lfPitchAndFamily & 3, FIXED_PITCH);
-    EXPECT_EQ(font.lfFaceName[0], '\0');
 }
 
-TEST(Win32Process, NarrowCallsTakeUtf8AndVersionIsBuiltIn) {
-    // The manifest's code page: every narrow API call and fopen take UTF-8.
-    EXPECT_EQ(GetACP(), 65001u);
+TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
+    const std::pair<UINT, WPARAM> ways[] = {
+        {WM_COMMAND, MAKEWPARAM(57665, 0)}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.first);
+        window_.reset();
+        drainQuitMessages();
+        window_ = std::make_unique<MainWindow>(instance_, random_);
+        main_ = window_->create();
+        ASSERT_NE(main_, nullptr);
+        const HWND children[] = {window_->pictureView(), window_->autoButton()};
+        const CounterSurface counter = window_->counter();
+        command(0);  // auto mode runs: its timer is stopped too
 
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(exe, &ignored);
-    ASSERT_GT(size, 0u);
-    std::vector<uint8_t> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(exe, 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS,
-              static_cast<DWORD>((HOPPEL_VERSION_MAJOR << 16) | HOPPEL_VERSION_MINOR));
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-    char* name = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\041104b0\\ProductName",
-                               reinterpret_cast<void**>(&name), &length));
-    EXPECT_STREQ(name, "Hoppelmaru");
+        SendMessageA(main_, way.first, way.second, 0);
+        EXPECT_FALSE(IsWindow(main_) || IsWindow(children[0]) || IsWindow(children[1]));
+        EXPECT_EQ(window_->handle(), nullptr);
+        EXPECT_TRUE(!state().displayImage && !state().currentPicture && !state().untouchedPicture &&
+                    !state().handImage);
+        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) + GetObjectType(counter.font), 0u);
+        window_.reset();  // adds no second quit message
+        int code = -1;
+        EXPECT_EQ(drainQuitMessages(&code), 1);
+        EXPECT_EQ(code, 0);
+    }
+}
+
+namespace {
+
+// Ends the program's message loop from inside, as a user would; gives up
+// with exit code 99 instead of hanging.
+void CALLBACK pressExit(HWND, UINT, UINT_PTR timer, DWORD) {
+    static int attempts = 0;
+    HWND window = FindWindowA("CWindow", "Hoppelmaru");
+    if (window != nullptr && IsWindowVisible(window)) {
+        KillTimer(nullptr, timer);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(57665, 0), 0);
+    } else if (++attempts > 100) {
+        KillTimer(nullptr, timer);
+        PostQuitMessage(99);
+    }
+}
+
+}  // namespace
+
+TEST(Win32Program, RunsShowsTheWindowAndEndsWithExitCodeZero) {
+    drainQuitMessages();
+    SetTimer(nullptr, 0, 50, pressExit);
+    EXPECT_EQ(runProgram(GetModuleHandleA(nullptr), SW_SHOWNORMAL), 0);
+    EXPECT_EQ(FindWindowA("CWindow", "Hoppelmaru"), nullptr);
+    EXPECT_EQ(drainQuitMessages(), 0);
 }

@@ -1,10 +1,11 @@
 #pragma once
-// Helpers for the tests of the real windows: a scripted random source, a
-// fixture that creates the main window hidden with its dialogs replaced,
-// BMP files built and read back independently of the image library, a
-// dropped-files block, and a memory drawing surface for the picture view.
+// Helpers for the tests of the real windows: a scripted random source, BMP
+// files built and read back independently of the image library, a dropped-files
+// block, a memory surface for the picture view, and a fixture that creates the
+// main window hidden with its dialogs replaced.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,80 +26,51 @@ private:
     uint32_t state_ = 12345;
 };
 
-// A picture read from or written to a BMP file: pixel words 0x00RRGGBB,
-// row 0 the bottom row, as the program's picture coordinates count.
+// Pixel words 0x00RRGGBB; row 0 is the bottom row, as picture coordinates count.
 struct Picture {
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t width = 0, height = 0;
     std::vector<uint32_t> pixels;
     uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-
 Picture makePicture(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& color);
-// A bottom-up 24-bit BMP file with a 54-byte header.
+Picture pictureOf(const ImageReader& image);
+// A bottom-up 24-bit BMP file with a 54-byte header, every optional field 0.
 std::vector<uint8_t> encodeBmp24(const Picture& picture);
-// Parses a bottom-up 24-bit BMP; false when it is not one.
-bool decodeBmp24(const uint8_t* bytes, size_t size, Picture* picture);
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readWholeFile(const std::string& path);
-// -1 when the file does not exist.
-int64_t fileSize(const std::string& path);
 
-// The test pictures: skin on the right three quarters, pure blue on the left.
-constexpr uint32_t kSkin = 0xC89678;
-constexpr uint32_t kBlue = 0x0000FF;
-constexpr int32_t kBlueColumns = 120;
-Picture skinAndBluePicture();
-
-// The image's pixels in its own coordinates.
-Picture pictureOf(const ImageReader& image);
+constexpr uint32_t kSkin = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
 
 // An HDROP as the shell hands it over: a DROPFILES block with narrow paths.
 HDROP makeDrop(const std::vector<std::string>& paths);
-
-// Pulls every message of the thread out of the queue; the number of quit
-// messages among them, the last exit code in *exitCode.
+// Takes every queued message; the number of quit messages, the last exit code in *exitCode.
 int drainQuitMessages(int* exitCode = nullptr);
-// Handles queued messages until done() or the timeout; done()'s last answer.
+// Handles queued messages until done() or the timeout.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// A 482 x 360 32-bit drawing surface, top-down, for drawing the view into.
+// A top-down 32-bit surface the size of the picture view.
 class ViewSurface {
 public:
     ViewSurface();
     ~ViewSurface();
     ViewSurface(const ViewSurface&) = delete;
     ViewSurface& operator=(const ViewSurface&) = delete;
-
     HDC dc() const { return dc_; }
-    void fill(uint32_t rgb);
-    // 0x00RRGGBB at client (x, y).
-    uint32_t at(int32_t x, int32_t y) const;
-    // Client pixels within the rectangle that equal rgb.
+    void fill(uint32_t rgb) { GdiFlush(); std::fill(bits_, bits_ + kViewWidth * kViewHeight, rgb); }
+    uint32_t at(int32_t x, int32_t y) const { GdiFlush(); return bits_[y * kViewWidth + x] & 0xFFFFFF; }
     int count(const RECT& area, uint32_t rgb) const;
 
 private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
     uint32_t* bits_ = nullptr;
 };
 
-// Records what the window would have shown or opened instead of doing it.
-struct DialogLog {
-    struct Message {
-        HWND owner;
-        std::string text;
-        std::string caption;
-        UINT type;
-    };
-    std::vector<Message> messages;
-    std::vector<std::string> addresses;
-    std::vector<OPENFILENAMEA> saveRecords;
-    // The file name buffer's content each time the dialog opened.
-    std::vector<std::string> saveNamesOffered;
-    // What the next save dialog answers; empty means cancelled.
-    std::string nextSavePath;
+struct ShownMessage {
+    HWND owner;
+    std::string text, caption;
+    UINT type;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -106,17 +78,35 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Replaces the built-in picture by the skin-and-blue picture.
+    // Replaces the built-in picture by a 480 x 320 one: blue in the left 120
+    // columns, textured skin in the rest.
     void loadTestPicture();
-    // Client position in the view of picture point (x, y), as the pointer messages map it.
-    static LPARAM clientOf(int32_t x, int32_t y);
-    void command(WORD id);
+    const AppState& state() { return window_->app().state(); }
+    std::vector<uint32_t> current() { return pictureOf(*state().currentPicture).pixels; }
+    std::vector<uint32_t> untouched() { return pictureOf(*state().untouchedPicture).pixels; }
+    void command(WORD id) { SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    // Drops the files on the main window; the block, to see that it was released.
+    HDROP drop(const std::vector<std::string>& paths) {
+        HDROP files = makeDrop(paths);
+        SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
+        return files;
+    }
+    // Pointer messages to the view at client (x, y); slapAt clicks on picture point (x, y).
+    void move(int x, int y) { SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    void click(int x, int y) { SendMessageA(window_->pictureView(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void slapAt(int32_t x, int32_t y) { click(x + 1, 319 - y); }
     std::string text(HWND window) const;
+    std::string file(const std::string& name) const { return folder_ + "\\" + name; }
 
-    HINSTANCE instance_ = nullptr;
+    HINSTANCE instance_ = GetModuleHandleA(nullptr);
     ScriptedRandom random_;
-    DialogLog log_;
     std::unique_ptr<MainWindow> window_;
     HWND main_ = nullptr;
     std::string folder_;
+    // What the window showed or opened instead of doing it.
+    std::vector<ShownMessage> shown_;
+    std::vector<std::string> addresses_;
+    std::vector<OPENFILENAMEA> saveDialogs_;
+    std::vector<std::string> namesOffered_;  // the file name buffer as each dialog opened
+    std::string nextSavePath_;               // the next dialog's answer; empty: cancelled
 };
