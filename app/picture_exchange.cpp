@@ -69,15 +69,8 @@ bool App::savePicture(const char* path)
 
     // The stream's close does not report a failed flush, so the file on disk
     // is measured instead.
-    if (written) {
-        const int64_t expected = savedFileSize(picture.width(), picture.height());
-        int32_t size = 0;
-        uint8_t* check = expected <= INT32_MAX
-                             ? platform_.readFile(temporary.c_str(), static_cast<int32_t>(expected), &size)
-                             : nullptr;
-        written = check != nullptr && size == expected;
-        freeBlock(check);
-    }
+    written = written && platform_.fileSize(temporary.c_str()) ==
+                             savedFileSize(picture.width(), picture.height());
 
     if (!written || !platform_.replaceFile(temporary.c_str(), path)) {
         platform_.removeFile(temporary.c_str());

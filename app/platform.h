@@ -23,6 +23,8 @@ public:
     // be opened, cannot be held in memory, or is smaller than minimumSize, which
     // is tested before anything is read. Bytes that could not be read stay 0.
     virtual uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) = 0;
+    // The length of the file at path in bytes; -1 when it cannot be opened.
+    virtual int64_t fileSize(const char* path) = 0;
     // Moves the file from over to, replacing what was there; false on failure.
     virtual bool replaceFile(const char* from, const char* to) = 0;
     virtual bool removeFile(const char* path) = 0;

@@ -78,6 +78,24 @@ uint8_t* Win32Platform::readFile(const char* path, int32_t minimumSize, int32_t*
     return bytes;
 }
 
+int64_t Win32Platform::fileSize(const char* path) {
+    if (path == nullptr) {
+        return -1;
+    }
+    // Attribute access only, shared with everyone: measuring must not fail
+    // because someone else has the file open.
+    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    LARGE_INTEGER length;
+    const int64_t size = GetFileSizeEx(file, &length) ? static_cast<int64_t>(length.QuadPart) : -1;
+    CloseHandle(file);
+    return size;
+}
+
 bool Win32Platform::replaceFile(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

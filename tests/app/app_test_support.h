@@ -1,7 +1,6 @@
 #pragma once
-// Fakes and helpers for the application's tests: a platform that records
-// every call, a random source that plays a script and counts its draws, a
-// private temp folder, and picture and file builders.
+// Fakes and helpers for the application's tests: a platform that records its
+// calls, a scripted random source, picture helpers and a fixture over both.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,109 +10,73 @@
 
 #include "app/app.h"
 
-using Bytes = std::vector<uint8_t>;
+using Calls = std::vector<std::string>;
 
-// Records each call as one line, e.g. "playSound 2", "pause 250",
-// "repaintView 240,160" (the hand position at that moment, when an AppState is
-// observed), "enableClearButton 0", "setAutoButtonText 停止".
+// Records each call as one line: "playSound 2" (the sound's first byte),
+// "pause 250", "repaintView 240,160" (the observed hand position at that
+// moment), "readFile <path> <minimum>", "fileSize <path>". Files are real.
 class FakePlatform : public Platform {
 public:
-    std::vector<std::string> calls;
-    // When set, repaints record the hand position seen at that moment.
-    const AppState* observed = nullptr;
-    // Sounds are recorded by their index in this table (or "?" when unknown).
-    const Sound* sounds = nullptr;
-    // Minimum sizes passed to readFile, in order.
-    std::vector<int32_t> readMinimums;
-    // Runs at the start of readFile with its path: lets a test alter the file.
-    std::function<void(const std::string&)> beforeRead;
-    bool failReplace = false;
-    // Hands out files below the minimum size too, against the seam's promise.
-    bool ignoreMinimum = false;
-    // Runs inside repaintView, after the call is recorded.
+    Calls calls;
+    const AppState* observed = nullptr;  // must be set
     std::function<void()> onRepaintView;
+    // Runs before fileSize measures: lets a test alter the file.
+    std::function<void(const std::string&)> beforeSize;
+    bool failReplace = false;
+    // Hands out files below the minimum too, against the seam's promise.
+    bool ignoreMinimum = false;
 
-    void playSound(const uint8_t* wav, int32_t size) override;
-    void pause(int32_t milliseconds) override;
+    void playSound(const uint8_t* wav, int32_t) override { calls.push_back("playSound " + std::to_string(*wav)); }
+    void pause(int32_t ms) override { calls.push_back("pause " + std::to_string(ms)); }
     void repaintView() override;
-    void repaintWindow() override;
-    void startAutoTimer() override;
-    void stopAutoTimer() override;
-    void enableClearButton(bool enabled) override;
-    void setAutoButtonText(const char* text) override;
+    void repaintWindow() override { calls.push_back("repaintWindow"); }
+    void startAutoTimer() override { calls.push_back("startAutoTimer"); }
+    void stopAutoTimer() override { calls.push_back("stopAutoTimer"); }
+    void enableClearButton(bool on) override { calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0"); }
+    void setAutoButtonText(const char* text) override { calls.push_back(std::string("setAutoButtonText ") + text); }
     uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override;
+    int64_t fileSize(const char* path) override;
     bool replaceFile(const char* from, const char* to) override;
     bool removeFile(const char* path) override;
-
-    // Calls whose line starts with prefix.
-    int count(const std::string& prefix) const;
 };
 
-// Hands out values from a generator (by draw index) and counts the draws.
+// Hands out generator(draw index) and counts the draws.
 class ScriptedRandom : public RandomSource {
 public:
     std::function<int32_t(int64_t)> generator = [](int64_t) { return 0; };
     int64_t draws = 0;
 
     int32_t next() override { return generator(draws++); }
-
-    // The same value for every draw.
-    void always(int32_t value);
-    // The listed values first, then value for every further draw.
-    void script(std::vector<int32_t> values, int32_t then);
+    void always(int32_t v) { generator = [v](int64_t) { return v; }; }
+    // The listed values first, then `then` for every further draw.
+    void script(std::vector<int32_t> values, int32_t then)
+    {
+        generator = [values, then](int64_t i) { return i < int64_t(values.size()) ? values[size_t(i)] : then; };
+    }
 };
 
-// A folder of its own under the system's temp folder, removed with everything
-// in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path(const std::string& name) const;
-
-private:
-    std::string root_;
-};
-
-Bytes readBytes(const std::string& path);
-void writeBytes(const std::string& path, const Bytes& bytes);
-bool fileExists(const std::string& path);
-
-// One raw pixel word through bits(), top byte and all (bits() need not be
-// 4-byte aligned, so words are moved as bytes).
+// Raw pixel words through bits(), top byte and all (moved as bytes: bits()
+// need not be 4-byte aligned).
 void setWord(Dib32Image& image, int32_t index, uint32_t word);
-uint32_t wordAt(Dib32Image& image, int32_t index);
-// Every pixel word of the image, through bits().
 void fillWords(Dib32Image& image, uint32_t word);
-// The image's pixel words, row 0 first.
 std::vector<uint32_t> wordsOf(Dib32Image& image);
-// A picture of varied skin colours (blue below 255), different for each seed.
+// Varied skin colours (blue below 255), different for each seed.
 void paintPattern(Dib32Image& image, uint32_t seed);
-// The BMP file the image library writes for image with this save id.
-Bytes encoded(const Dib32Image& image, int32_t id, const TempDir& dir);
+std::vector<uint32_t> patternWords(int32_t width, int32_t height, uint32_t seed);
 
-// Little-endian 32-bit field at offset.
-int32_t fieldAt(const Bytes& bytes, size_t offset);
-void setFieldAt(Bytes& bytes, size_t offset, int32_t value);
-
+constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 constexpr uint32_t kBackground = 0x0000FFu;
-
-constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b)
-{
-    return (r << 16) | (g << 8) | b;
-}
-
 constexpr uint32_t kSkin = rgb(100, 100, 100);
+// kSkin after one slap in the inner area with even draws, and in the ring.
+constexpr uint32_t kInner = rgb(102, 98, 98);
+constexpr uint32_t kRing = rgb(101, 99, 99);
 
-// An App over a recording platform and a scripted random source, with three
-// small distinct sounds; both pictures start as plain skin, kSkin everywhere.
+// An App over a recording platform and a scripted random source with three
+// distinct sounds; both pictures start as kSkin everywhere.
 class AppFixture : public ::testing::Test {
 protected:
     AppFixture();
 
-    // Both pictures, every pixel.
     void paintBoth(uint32_t current, uint32_t untouched);
     uint32_t currentAt(int32_t x, int32_t y) const { return state.currentPicture->pixel(x, y); }
 
@@ -121,6 +84,5 @@ protected:
     ScriptedRandom random;
     App app{platform, random};
     AppState& state = app.state();
-    uint8_t wav[3][4] = {{1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 3, 3}};
+    uint8_t wav[3][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}};
 };
-

@@ -1,213 +1,161 @@
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "app_test_support.h"
-#include "stream/memory_buffer.h"
+#include "stream/file_output_stream.h"
 
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+// Both pictures painted with seeds 21 and 22, and a folder of its own.
 class PictureExchangeTest : public AppFixture {
 protected:
     PictureExchangeTest()
     {
         paintPattern(*state.currentPicture, 21);
         paintPattern(*state.untouchedPicture, 22);
+        fs::create_directories(root);
     }
-
-    // A 480 x 320 picture file with id 0x30 (24 bits) or 0 (32 bits).
-    Bytes pictureFile(uint32_t seed, int32_t id)
+    ~PictureExchangeTest() override
     {
-        Dib32Image picture(480, 320);
-        paintPattern(picture, seed);
-        return encoded(picture, id, dir);
+        std::error_code error;
+        fs::remove_all(root, error);
     }
 
-    std::string place(const std::string& name, const Bytes& bytes)
+    std::string path(const std::string& name) const { return (root / name).u8string(); }
+    static Bytes readBytes(const std::string& file)
     {
-        const std::string path = dir.path(name);
-        writeBytes(path, bytes);
-        return path;
+        std::ifstream in(fs::u8path(file), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-
-    void expectPicturesUnchanged()
+    std::string place(const std::string& name, const Bytes& bytes) const
     {
-        Dib32Image current(480, 320), untouched(480, 320);
-        paintPattern(current, 21);
-        paintPattern(untouched, 22);
-        EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(current));
-        EXPECT_EQ(wordsOf(*state.untouchedPicture), wordsOf(untouched));
+        std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return path(name);
+    }
+    // The BMP file the image library saves with this id for a painted picture.
+    Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) const
+    {
+        Dib32Image image(width, height);
+        paintPattern(image, seed);
+        {
+            FileOutputStream stream(path("encoded.bmp").c_str());
+            EXPECT_TRUE(image.save(&stream, id));
+        }
+        return readBytes(path("encoded.bmp"));
+    }
+    void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed)
+    {
+        EXPECT_EQ(wordsOf(*state.currentPicture), patternWords(480, 320, currentSeed));
+        EXPECT_EQ(wordsOf(*state.untouchedPicture), patternWords(480, 320, untouchedSeed));
     }
 
-    TempDir dir;
+    const fs::path root = fs::temp_directory_path() / ("hoppel-app-" + std::to_string(std::random_device{}()) + "-" +
+                                                       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 };
 
-TEST_F(PictureExchangeTest, AcceptsA24BitPictureIntoBothPictures)
+static void setField(Bytes& bytes, size_t offset, int32_t value)
 {
-    const Bytes file = pictureFile(5, kImageReaderId);
-    ASSERT_EQ(file.size(), 460854u);
+    for (size_t i = 0; i < 4; ++i)
+        bytes.at(offset + i) = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+}
+
+TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesIntoBothPictures)
+{
+    const Bytes good = patternFile(480, 320, 7, kImageReaderId);
+    Bytes eightBit = good, topDown = good, compressed = good;
+    eightBit[28] = 8;
+    eightBit.resize(54 + 1024 + 480 * 320);
+    setField(topDown, 22, -320);
+    setField(compressed, 30, 1);
+    const std::pair<const char*, Bytes> cases[] = {
+        // The first two are accepted.
+        {"24 bits per pixel", good},
+        {"32 bits per pixel", patternFile(480, 320, 7, 0)},
+        {"8 bits per pixel", eightBit},
+        {"top-down rows", topDown},
+        {"compressed", compressed},
+        {"481 x 320", patternFile(481, 320, 7, kImageReaderId)},
+        {"480 x 321", patternFile(480, 321, 7, kImageReaderId)},
+        {"479 x 320", patternFile(479, 320, 7, kImageReaderId)},
+        {"no BMP at all", Bytes(460854, 'Q')},
+        {"no BMP, larger", Bytes(700000, 0)},
+        {"one byte short", Bytes(good.begin(), good.end() - 1)},
+        {"empty", Bytes()},
+    };
     state.slapCount = 9;
-    EXPECT_TRUE(app.loadPictureFile(place("a.bmp", file).c_str()));
-
-    Dib32Image expected(480, 320);
-    paintPattern(expected, 5);
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(expected));
-    EXPECT_EQ(wordsOf(*state.untouchedPicture), wordsOf(expected));
-    EXPECT_TRUE(state.currentPicture->isBottomUp());
-    EXPECT_EQ(platform.readMinimums, std::vector<int32_t>{460854});
-    EXPECT_EQ(state.slapCount, 9);
-}
-
-TEST_F(PictureExchangeTest, AcceptsA32BitPicture)
-{
-    const Bytes file = pictureFile(6, 0);
-    ASSERT_EQ(file.size(), 614454u);
-    ASSERT_EQ(file[28], 32);
-    EXPECT_TRUE(app.loadPictureFile(place("b.bmp", file).c_str()));
-    Dib32Image expected(480, 320);
-    paintPattern(expected, 6);
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(expected));
-    EXPECT_EQ(wordsOf(*state.untouchedPicture), wordsOf(expected));
-}
-
-TEST_F(PictureExchangeTest, RejectsEveryOtherFileAndChangesNothing)
-{
-    const Bytes good = pictureFile(7, kImageReaderId);
-    const auto sized = [this](int32_t width, int32_t height) {
-        Dib32Image picture(width, height);
-        paintPattern(picture, 8);
-        return encoded(picture, kImageReaderId, dir);
-    };
-    const std::pair<const char*, std::function<Bytes()>> cases[] = {
-        {"8 bits per pixel",
-         [&] {
-             Bytes b = good;
-             b[28] = 8;
-             b.resize(54 + 1024 + 480 * 320);
-             return b;
-         }},
-        {"top-down rows",
-         [&] {
-             Bytes b = good;
-             setFieldAt(b, 22, -320);
-             return b;
-         }},
-        {"481 x 320", [&] { return sized(481, 320); }},
-        {"480 x 321", [&] { return sized(480, 321); }},
-        {"479 x 320", [&] { return sized(479, 320); }},
-        {"hand-sized", [&] { return sized(196, 100); }},
-        {"no BMP at all", [] { return Bytes(460854, 'Q'); }},
-        {"no BMP, larger", [] { return Bytes(700000, 0); }},
-        {"one byte short", [&] { return Bytes(good.begin(), good.end() - 1); }},
-        {"header only", [&] { return Bytes(good.begin(), good.begin() + 54); }},
-        {"empty", [] { return Bytes(); }},
-        {"compressed",
-         [&] {
-             Bytes b = good;
-             setFieldAt(b, 30, 1);
-             return b;
-         }},
-    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        const Bytes bytes = c.second();
-        EXPECT_FALSE(app.loadPictureFile(place("reject.bmp", bytes).c_str()));
-        expectPicturesUnchanged();
+        const bool accepted = &c < cases + 2;
+        paintPattern(*state.currentPicture, 21);
+        paintPattern(*state.untouchedPicture, 22);
+        const std::string file = place("load.bmp", c.second);
+        platform.calls.clear();
+        EXPECT_EQ(app.loadPictureFile(file.c_str()), accepted);
+        expectPictures(accepted ? 7 : 21, accepted ? 7 : 22);
+        EXPECT_TRUE(state.currentPicture->isBottomUp());
+        EXPECT_EQ(platform.calls, Calls{"readFile " + file + " 460854"});
     }
-    EXPECT_FALSE(app.loadPictureFile(dir.path("missing.bmp").c_str()));
-    expectPicturesUnchanged();
+    EXPECT_EQ(state.slapCount, 9);
+    EXPECT_FALSE(app.loadPictureFile(path("missing.bmp").c_str()));
+    EXPECT_FALSE(app.loadPictureFile(nullptr));
+    expectPictures(21, 22);
 }
 
 TEST_F(PictureExchangeTest, SizeFloorIsExactly460854Bytes)
 {
     // Rows that start at offset 0 let a 480 x 320 picture decode from fewer
-    // bytes than the floor: the floor alone decides.
-    Bytes file = pictureFile(9, kImageReaderId);
-    setFieldAt(file, 10, 0);
+    // bytes than the floor: the floor alone decides, even when the platform
+    // hands such a file out after all.
+    Bytes file = patternFile(480, 320, 9, kImageReaderId);
+    setField(file, 10, 0);
     file.resize(460853);
-    EXPECT_FALSE(app.loadPictureFile(place("short.bmp", file).c_str()));
-    expectPicturesUnchanged();
-    // Also when the platform hands such a file out after all.
-    platform.ignoreMinimum = true;
-    EXPECT_FALSE(app.loadPictureFile(place("short.bmp", file).c_str()));
-    expectPicturesUnchanged();
-    platform.ignoreMinimum = false;
+    for (bool ignoreMinimum : {false, true}) {
+        platform.ignoreMinimum = ignoreMinimum;
+        EXPECT_FALSE(app.loadPictureFile(place("short.bmp", file).c_str()));
+        expectPictures(21, 22);
+    }
     file.push_back(0);
     EXPECT_TRUE(app.loadPictureFile(place("enough.bmp", file).c_str()));
     EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(*state.untouchedPicture));
 }
 
-TEST_F(PictureExchangeTest, DropThatLoadsResetsTheCounterAndStopsAutoMode)
+TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndClearReturnsToIt)
 {
-    const std::string path = place("drop.bmp", pictureFile(10, kImageReaderId));
-    state.slapCount = 7;
-    app.startAutoMode();
-    platform.calls.clear();
-    app.pictureDropped(path.c_str());
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_FALSE(state.autoMode);
-    EXPECT_EQ(platform.calls,
-              (std::vector<std::string>{"readFile " + path, "stopAutoTimer", "enableClearButton 1",
-                                        "setAutoButtonText 自動", "repaintView 0,0"}));
-}
-
-TEST_F(PictureExchangeTest, DropThatLoadsWithoutAutoModeLeavesTheButtons)
-{
-    const std::string path = place("drop.bmp", pictureFile(10, kImageReaderId));
-    state.slapCount = 7;
-    app.pictureDropped(path.c_str());
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"readFile " + path, "repaintView 0,0"}));
-}
-
-TEST_F(PictureExchangeTest, RejectedDropKeepsCounterAndAutoModeButRepaints)
-{
-    const std::string path = place("bad.bmp", Bytes(460854, 'Q'));
-    state.slapCount = 7;
-    app.startAutoMode();
-    platform.calls.clear();
-    app.pictureDropped(path.c_str());
-    EXPECT_EQ(state.slapCount, 7);
-    EXPECT_TRUE(state.autoMode);
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"readFile " + path, "repaintView 0,0"}));
-    expectPicturesUnchanged();
-}
-
-TEST_F(PictureExchangeTest, ClearReturnsToTheLastLoadedPicture)
-{
-    app.pictureDropped(place("drop.bmp", pictureFile(11, kImageReaderId)).c_str());
-    Dib32Image dropped(480, 320);
-    paintPattern(dropped, 11);
-    random.always(0);
+    const std::string good = place("drop.bmp", patternFile(480, 320, 10, kImageReaderId));
+    const std::string bad = place("bad.bmp", Bytes(460854, 'Q'));
+    for (const auto& c : {std::make_pair(good, true), {good, false}, {bad, true}}) {
+        const bool loads = c.first == good, autoMode = c.second;
+        SCOPED_TRACE(c.first + (autoMode ? " in auto mode" : ""));
+        state.slapCount = 7;
+        state.autoMode = autoMode;
+        platform.calls.clear();
+        app.pictureDropped(c.first.c_str());
+        EXPECT_EQ(state.slapCount, loads ? 0 : 7);
+        EXPECT_EQ(state.autoMode, autoMode && !loads);
+        Calls expected{"readFile " + c.first + " 460854"};
+        if (loads && autoMode)
+            expected.insert(expected.end(), {"stopAutoTimer", "enableClearButton 1", "setAutoButtonText 自動"});
+        expected.push_back("repaintView 0,0");
+        EXPECT_EQ(platform.calls, expected);
+    }
     app.slapAt(240, 160);
-    app.slapAt(100, 100);
-    ASSERT_NE(wordsOf(*state.currentPicture), wordsOf(dropped));
+    ASSERT_NE(wordsOf(*state.currentPicture), patternWords(480, 320, 10));
     state.handX = 150;
-    state.handY = 150;
     platform.calls.clear();
-
     app.clear();
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(dropped));
-    EXPECT_EQ(wordsOf(*state.untouchedPicture), wordsOf(dropped));
+    expectPictures(10, 10);
     EXPECT_EQ(state.slapCount, 0);
     EXPECT_EQ(state.handX, 150u);
-    EXPECT_EQ(platform.calls, std::vector<std::string>{"repaintWindow"});
-
-    // A slap after Clear is the slap on the fresh picture.
-    app.slapAt(240, 160);
-    App fresh(platform, random);
-    ASSERT_TRUE(fresh.state().currentPicture->copyFrom(&dropped));
-    ASSERT_TRUE(fresh.state().untouchedPicture->copyFrom(&dropped));
-    fresh.slapAt(240, 160);
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(*fresh.state().currentPicture));
+    EXPECT_EQ(platform.calls, Calls{"repaintWindow"});
 }
 
-TEST_F(PictureExchangeTest, ClearWithNothingSlappedStillRepaints)
-{
-    app.clear();
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(*state.untouchedPicture));
-    EXPECT_EQ(platform.calls, std::vector<std::string>{"repaintWindow"});
-}
-
-TEST_F(PictureExchangeTest, SavedPictureDropsBackInUnchanged)
+TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchanged)
 {
     random.always(1);
     for (int i = 0; i < 5; ++i)
@@ -218,141 +166,76 @@ TEST_F(PictureExchangeTest, SavedPictureDropsBackInUnchanged)
     fillWords(*state.handImage, 0);
     app.composeDisplay();
     const std::vector<uint32_t> slapped = wordsOf(*state.currentPicture);
-    const std::string path = dir.path("saved.bmp");
+    const std::string file = place("saved.bmp", Bytes(1000, 'o')), temporary = file + ".tmp";
     platform.calls.clear();
 
-    ASSERT_TRUE(app.savePicture(path.c_str()));
-    const Bytes file = readBytes(path);
-    EXPECT_EQ(file.size(), 460854u);
-    EXPECT_EQ(file[28], 24);
-    EXPECT_EQ(fieldAt(file, 2), 460854);
-    EXPECT_FALSE(fileExists(path + ".tmp"));
-    EXPECT_EQ(platform.count("replaceFile " + path + ".tmp " + path), 1);
-    EXPECT_EQ(platform.count("removeFile"), 0);
-    EXPECT_EQ(state.slapCount, 5);
-
-    FakePlatform otherPlatform;
-    ScriptedRandom otherRandom;
-    App other(otherPlatform, otherRandom);
-    other.pictureDropped(path.c_str());
-    EXPECT_EQ(wordsOf(*other.state().currentPicture), slapped);
-    EXPECT_EQ(wordsOf(*other.state().untouchedPicture), slapped);
-}
-
-TEST_F(PictureExchangeTest, SaveReplacesAnExistingFile)
-{
-    const std::string path = place("old.bmp", Bytes(1000, 'o'));
-    ASSERT_TRUE(app.savePicture(path.c_str()));
-    const Bytes file = readBytes(path);
-    ASSERT_EQ(file.size(), 460854u);
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_FALSE(fileExists(path + ".tmp"));
+    ASSERT_TRUE(app.savePicture(file.c_str()));
+    const Bytes saved = readBytes(file);
+    EXPECT_EQ(saved.size(), 460854u);
+    EXPECT_EQ(saved.at(28), 24);
+    EXPECT_FALSE(fs::exists(temporary));
+    // Measured, not read back.
+    EXPECT_EQ(platform.calls, (Calls{"fileSize " + temporary, "replaceFile " + temporary + " " + file}));
+    paintBoth(kSkin, kSkin);
+    app.pictureDropped(file.c_str());
+    EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
+    EXPECT_EQ(wordsOf(*state.untouchedPicture), slapped);
 }
 
 TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFile)
 {
     const Bytes old(1000, 'o');
+    const auto resizeTo = [this](uintmax_t size) {
+        platform.beforeSize = [size](const std::string& file) { fs::resize_file(fs::u8path(file), size); };
+    };
     struct Case {
         const char* name;
-        std::function<void(const std::string& path)> arrange;
-        bool replaces;  // whether the move is attempted at all
-    };
-    const Case cases[] = {
-        {"the move fails", [&](const std::string&) { platform.failReplace = true; }, true},
-        {"the written file comes up short",
-         [&](const std::string& path) {
-             platform.beforeRead = [path](const std::string& read) {
-                 if (read == path + ".tmp")
-                     std::filesystem::resize_file(std::filesystem::u8path(read), 460000);
-             };
-         },
-         false},
-        {"the written file is too long",
-         [&](const std::string& path) {
-             platform.beforeRead = [path](const std::string& read) {
-                 if (read == path + ".tmp")
-                     std::filesystem::resize_file(std::filesystem::u8path(read), 460855);
-             };
-         },
-         false},
-        {"the new file cannot be created",
-         [&](const std::string& path) {
-             std::filesystem::create_directory(std::filesystem::u8path(path + ".tmp"));
-             writeBytes(path + ".tmp/keep", Bytes(1, 'k'));
-         },
-         false},
+        std::function<void(const fs::path& temporary)> arrange;
+        Calls calls;  // made on the temporary file before it is removed
+    } const cases[] = {
+        {"the move fails", [&](const fs::path&) { platform.failReplace = true; }, {"fileSize", "replaceFile"}},
+        {"the written file comes up short", [&](const fs::path&) { resizeTo(460000); }, {"fileSize"}},
+        {"the written file is too long", [&](const fs::path&) { resizeTo(460855); }, {"fileSize"}},
+        {"the new file cannot be created", [](const fs::path& temporary) {
+             fs::create_directories(temporary / "keep");
+         }, {}},
+#ifndef _WIN32
+        {"the disk is full", [](const fs::path& temporary) { fs::create_symlink("/dev/full", temporary); }, {}},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = place(std::string(c.name) + ".bmp", old);
+        const std::string file = place(std::string(c.name) + ".bmp", old), temporary = file + ".tmp";
         platform.calls.clear();
         platform.failReplace = false;
-        platform.beforeRead = nullptr;
-        c.arrange(path);
-
-        EXPECT_FALSE(app.savePicture(path.c_str()));
-        EXPECT_EQ(readBytes(path), old);
-        EXPECT_EQ(platform.count("replaceFile"), c.replaces ? 1 : 0);
-        EXPECT_EQ(platform.count("removeFile " + path + ".tmp"), 1);
-        if (c.replaces || platform.beforeRead) {
-            EXPECT_FALSE(fileExists(path + ".tmp"));
-        }
+        platform.beforeSize = nullptr;
+        c.arrange(fs::u8path(temporary));
+        EXPECT_FALSE(app.savePicture(file.c_str()));
+        EXPECT_EQ(readBytes(file), old);
+        Calls expected;
+        for (const std::string& call : c.calls)
+            expected.push_back(call + " " + temporary + (call == "replaceFile" ? " " + file : ""));
+        expected.push_back("removeFile " + temporary);
+        EXPECT_EQ(platform.calls, expected);
+        EXPECT_EQ(fs::exists(fs::u8path(temporary)), fs::is_directory(fs::u8path(temporary)));
     }
-}
-
-#ifndef _WIN32
-TEST_F(PictureExchangeTest, DiskFullKeepsTheOldFile)
-{
-    if (!fileExists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full here";
-    const Bytes old(1000, 'o');
-    const std::string path = place("full.bmp", old);
-    std::filesystem::create_symlink("/dev/full", std::filesystem::u8path(path + ".tmp"));
-    EXPECT_FALSE(app.savePicture(path.c_str()));
-    EXPECT_EQ(readBytes(path), old);
-    EXPECT_EQ(platform.count("replaceFile"), 0);
-    EXPECT_FALSE(fileExists(path + ".tmp"));
-}
-#endif
-
-TEST_F(PictureExchangeTest, SaveIntoAMissingFolderFailsAndCreatesNothing)
-{
-    const std::string path = dir.path("missing/picture.bmp");
-    EXPECT_FALSE(app.savePicture(path.c_str()));
-    EXPECT_FALSE(fileExists(path));
-    EXPECT_FALSE(fileExists(path + ".tmp"));
+    // A missing folder or no name at all: nothing is created.
+    const std::string missing = path("missing/picture.bmp");
+    EXPECT_FALSE(app.savePicture(missing.c_str()));
+    EXPECT_FALSE(fs::exists(fs::u8path(missing)) || fs::exists(fs::u8path(missing + ".tmp")));
     EXPECT_FALSE(app.savePicture(""));
     EXPECT_FALSE(app.savePicture(nullptr));
 }
 
 TEST_F(PictureExchangeTest, BuiltInsDecodeWithoutTouchingTheirBytes)
 {
-    Dib32Image picture(480, 320), hand(196, 100);
-    paintPattern(picture, 31);
-    paintPattern(hand, 32);
-    const Bytes pictureBytes = encoded(picture, kImageReaderId, dir);
-    const Bytes handBytes = encoded(hand, kImageReaderId, dir);
-    ASSERT_EQ(pictureBytes.size(), 460854u);
-    ASSERT_EQ(handBytes.size(), 58854u);
-    const Bytes pictureCopy = pictureBytes, handCopy = handBytes;
-    const uint8_t wavA[2] = {1, 2}, wavB[3] = {3, 4, 5}, wavC[1] = {6};
-    const Sound sounds[3] = {{wavA, 2}, {wavB, 3}, {wavC, 1}};
-
-    app.loadBuiltIns(pictureBytes.data(), static_cast<int32_t>(pictureBytes.size()), handBytes.data(),
-                     static_cast<int32_t>(handBytes.size()), sounds);
-
-    EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(picture));
-    EXPECT_EQ(wordsOf(*state.untouchedPicture), wordsOf(picture));
-    EXPECT_EQ(wordsOf(*state.handImage), wordsOf(hand));
-    EXPECT_EQ(pictureBytes, pictureCopy);
-    EXPECT_EQ(handBytes, handCopy);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(state.slapSounds[i].bytes, sounds[i].bytes);
-        EXPECT_EQ(state.slapSounds[i].size, sounds[i].size);
-    }
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_FALSE(state.autoMode);
-    EXPECT_EQ(state.displayImage->width(), 480);
-    EXPECT_EQ(state.displayImage->height(), 320);
+    const Bytes picture = patternFile(480, 320, 31, kImageReaderId), hand = patternFile(196, 100, 32, kImageReaderId);
+    const Bytes pictureCopy = picture, handCopy = hand;
+    const Sound sounds[3] = {{wav[2], 1}, {wav[0], 3}, {wav[1], 2}};
+    app.loadBuiltIns(picture.data(), int32_t(picture.size()), hand.data(), int32_t(hand.size()), sounds);
+    expectPictures(31, 31);
+    EXPECT_EQ(wordsOf(*state.handImage), patternWords(196, 100, 32));
+    EXPECT_TRUE(picture == pictureCopy && hand == handCopy);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(state.slapSounds[i].bytes == sounds[i].bytes && state.slapSounds[i].size == sounds[i].size);
 }
