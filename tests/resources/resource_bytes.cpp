@@ -1,5 +1,7 @@
 #include "tests/resources/resource_bytes.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -15,26 +17,24 @@ uint16_t le16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b.at(at)
 
 uint32_t le32(const Bytes& b, size_t at) { return le16(b, at) | (static_cast<uint32_t>(le16(b, at + 2)) << 16); }
 
-int32_t les32(const Bytes& b, size_t at) { return static_cast<int32_t>(le32(b, at)); }
-
-std::string fourCc(const Bytes& b, size_t at) {
-    return std::string(reinterpret_cast<const char*>(&b.at(at)), 4);
+void expectFields(const Bytes& file, std::initializer_list<Field> fields) {
+    for (const Field& f : fields) {
+        const uint32_t got = f.width == 1 ? file.at(f.at) : f.width == 2 ? le16(file, f.at) : le32(file, f.at);
+        EXPECT_EQ(got, f.value) << "field at offset " << f.at;
+    }
 }
 
 BmpPixels rawPixels(const Bytes& file) {
     BmpPixels p;
     if (file.size() < 54) return p;
-    p.width = les32(file, 18);
-    p.height = les32(file, 22);
-    const size_t stride = (static_cast<size_t>(p.width) * 3 + 3) / 4 * 4;
-    const size_t offset = le32(file, 10);
+    p.width = static_cast<int32_t>(le32(file, 18));
+    p.height = static_cast<int32_t>(le32(file, 22));
+    const size_t stride = (static_cast<size_t>(p.width) * 3 + 3) / 4 * 4, offset = le32(file, 10);
     if (p.width <= 0 || p.height <= 0 || offset + stride * p.height > file.size()) return {};
-    p.words.resize(static_cast<size_t>(p.width) * p.height);
     for (int32_t y = 0; y < p.height; ++y) {
         for (int32_t x = 0; x < p.width; ++x) {
-            const size_t at = offset + stride * y + 3 * static_cast<size_t>(x);
-            p.words[static_cast<size_t>(y) * p.width + x] =
-                (static_cast<uint32_t>(file[at + 2]) << 16) | (static_cast<uint32_t>(file[at + 1]) << 8) | file[at];
+            const uint8_t* bgr = &file[offset + stride * y + 3 * static_cast<size_t>(x)];
+            p.words.push_back(static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0]);
         }
     }
     return p;

@@ -1,6 +1,7 @@
 #pragma once
-// Reading the committed resource files and the little-endian fields in them.
+// Reading the committed resource files and checking the little-endian fields in them.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,18 @@ Bytes readResource(const std::string& name);
 
 uint16_t le16(const Bytes& b, size_t at);
 uint32_t le32(const Bytes& b, size_t at);
-int32_t les32(const Bytes& b, size_t at);
-std::string fourCc(const Bytes& b, size_t at);
+
+// A header field: where it starts, its width in bytes (1, 2 or 4) and the value it must hold.
+struct Field {
+    size_t at;
+    int width;
+    uint32_t value;
+};
+void expectFields(const Bytes& file, std::initializer_list<Field> fields);
+// Four characters as the little-endian word they make in a file.
+constexpr uint32_t tag(const char (&s)[5]) {
+    return uint8_t(s[0]) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 | uint32_t(uint8_t(s[3])) << 24;
+}
 
 // Pixels of an uncompressed 24-bit BMP file as 0x00RRGGBB, in the file's own
 // bottom-up row order: row 0 is the bottom row.
