@@ -6,14 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-int32_t ScriptedRandom::next() {
-    if (position_ < script.size()) {
-        return script[position_++];
-    }
-    state_ = state_ * 1103515245u + 12345u;
-    return static_cast<int32_t>((state_ >> 16) & 0x7FFF);
-}
-
 Picture makePicture(int32_t width, int32_t height,
                     const std::function<uint32_t(int32_t, int32_t)>& color) {
     Picture picture{width, height, {}};
@@ -29,16 +21,8 @@ Picture pictureOf(const ImageReader& image) {
     return makePicture(image.width(), image.height(), [&](int32_t x, int32_t y) { return image.pixel(x, y); });
 }
 
-namespace {
-
-DWORD strideOf(int32_t width) {
-    return (static_cast<DWORD>(width) * 3 + 3) / 4 * 4;
-}
-
-}  // namespace
-
 std::vector<uint8_t> encodeBmp24(const Picture& picture) {
-    const DWORD stride = strideOf(picture.width), dataSize = stride * picture.height;
+    const DWORD stride = (3 * picture.width + 3) / 4 * 4, dataSize = stride * picture.height;
     const BITMAPFILEHEADER file = {0x4D42, 54 + dataSize, 0, 0, 54};
     const BITMAPINFOHEADER info = {40, picture.width, picture.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<uint8_t> out(54 + dataSize);
@@ -60,20 +44,6 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-HDROP makeDrop(const std::vector<std::string>& paths) {
-    std::string names;
-    for (const std::string& path : paths) {
-        names += path + '\0';
-    }
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(header + 1, names.data(), names.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 int drainQuitMessages(int* exitCode) {
@@ -105,11 +75,10 @@ ViewSurface::ViewSurface() {
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<uint32_t*>(bits);
     dc_ = CreateCompatibleDC(nullptr);
-    previous_ = SelectObject(dc_, bitmap_);
+    SelectObject(dc_, bitmap_);
 }
 
 ViewSurface::~ViewSurface() {
-    SelectObject(dc_, previous_);
     DeleteDC(dc_);
     DeleteObject(bitmap_);
 }
@@ -149,11 +118,6 @@ void MainWindowTest::SetUp() {
     CreateDirectoryA(folder_.c_str(), nullptr);
 }
 
-void MainWindowTest::TearDown() {
-    window_.reset();
-    drainQuitMessages();
-}
-
 void MainWindowTest::loadTestPicture() {
     const Picture picture = makePicture(480, 320, [](int32_t x, int32_t y) {
         // The texture makes a misplaced row or column show.
@@ -161,6 +125,21 @@ void MainWindowTest::loadTestPicture() {
     });
     ASSERT_TRUE(writeFile(file("test-picture.bmp"), encodeBmp24(picture)));
     ASSERT_TRUE(window_->app().loadPictureFile(file("test-picture.bmp").c_str()));
+}
+
+HDROP MainWindowTest::drop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) {
+        names += path + '\0';
+    }
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    std::memcpy(header + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    return static_cast<HDROP>(memory);
 }
 
 std::string MainWindowTest::text(HWND window) const {

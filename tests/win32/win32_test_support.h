@@ -1,8 +1,7 @@
 #pragma once
-// Helpers for the tests of the real windows: a scripted random source, BMP
-// files built and read back independently of the image library, a dropped-files
-// block, a memory surface for the picture view, and a fixture that creates the
-// main window hidden with its dialogs replaced.
+// Helpers for the tests of the real windows: a scripted random source, BMP files
+// built independently of the image library, a memory surface for the picture
+// view, and a fixture that creates the main window hidden with its dialogs replaced.
 #include <windows.h>
 
 #include <algorithm>
@@ -15,15 +14,11 @@
 
 #include "app/win32/main_window.h"
 
-// Plays listed values first, then a fixed 15-bit generator of its own.
-class ScriptedRandom final : public RandomSource {
-public:
+// Plays listed values, then zeros.
+struct ScriptedRandom final : RandomSource {
     std::vector<int32_t> script;
-    int32_t next() override;
-
-private:
-    size_t position_ = 0;
-    uint32_t state_ = 12345;
+    size_t position = 0;
+    int32_t next() override { return position < script.size() ? script[position++] : 0; }
 };
 
 // Pixel words 0x00RRGGBB; row 0 is the bottom row, as picture coordinates count.
@@ -41,8 +36,6 @@ std::vector<uint8_t> readWholeFile(const std::string& path);
 
 constexpr uint32_t kSkin = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
 
-// An HDROP as the shell hands it over: a DROPFILES block with narrow paths.
-HDROP makeDrop(const std::vector<std::string>& paths);
 // Takes every queued message; the number of quit messages, the last exit code in *exitCode.
 int drainQuitMessages(int* exitCode = nullptr);
 // Handles queued messages until done() or the timeout.
@@ -63,7 +56,6 @@ public:
 private:
     HDC dc_;
     HBITMAP bitmap_;
-    HGDIOBJ previous_;
     uint32_t* bits_ = nullptr;
 };
 
@@ -76,21 +68,23 @@ struct ShownMessage {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Replaces the built-in picture by a 480 x 320 one: blue in the left 120
     // columns, textured skin in the rest.
     void loadTestPicture();
     const AppState& state() { return window_->app().state(); }
+    // Auto mode's flag and what shows it: the Auto button's text, the Clear button's state.
+    void expectAutoMode(bool on) {
+        EXPECT_EQ(state().autoMode, on);
+        EXPECT_EQ(text(window_->autoButton()), on ? "停止" : "自動");
+        EXPECT_EQ(IsWindowEnabled(window_->clearButton()) != FALSE, !on);
+    }
     std::vector<uint32_t> current() { return pictureOf(*state().currentPicture).pixels; }
     std::vector<uint32_t> untouched() { return pictureOf(*state().untouchedPicture).pixels; }
     void command(WORD id) { SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-    // Drops the files on the main window; the block, to see that it was released.
-    HDROP drop(const std::vector<std::string>& paths) {
-        HDROP files = makeDrop(paths);
-        SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(files), 0);
-        return files;
-    }
+    // Drops the files on the main window as the shell does, in a DROPFILES block with
+    // narrow paths; returns the block, to see that it was released.
+    HDROP drop(const std::vector<std::string>& paths);
     // Pointer messages to the view at client (x, y); slapAt clicks on picture point (x, y).
     void move(int x, int y) { SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
     void click(int x, int y) { SendMessageA(window_->pictureView(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
