@@ -22,7 +22,7 @@ protected:
     std::unique_ptr<MemoryBuffer> b = bufferOf({1, 2, 3});
 };
 
-TEST_F(FileOutputStreamTest, SuccessiveWritesFollowEachOther) {
+TEST_F(FileOutputStreamTest, WritesFollowEachOtherFromWhereSeekPutThem) {
     uint8_t bytes[2] = {4, 5};
     MemoryBlockReader r(bytes, 2);
     const uint8_t more[2] = {6, 7};
@@ -32,8 +32,14 @@ TEST_F(FileOutputStreamTest, SuccessiveWritesFollowEachOther) {
         EXPECT_EQ(out.writeBlock(&r), 2);
         EXPECT_EQ(out.writeBytes(more, 2), 2);
         EXPECT_TRUE(out.writeByte(8));
+        EXPECT_TRUE(out.seek(0));
+        EXPECT_TRUE(out.writeByte(0x41));
+        EXPECT_FALSE(out.seek(-1));  // keeps the position
+        EXPECT_TRUE(out.writeByte(0x42));
+        EXPECT_TRUE(out.seek(10));  // past the end: the gap reads zero
+        EXPECT_TRUE(out.writeByte(9));
     }
-    EXPECT_EQ(fileBytes(), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(fileBytes(), (Bytes{0x41, 0x42, 3, 4, 5, 6, 7, 8, 0, 0, 9}));
 }
 
 TEST_F(FileOutputStreamTest, ExistingFileIsEmptiedAndBadSourcesWriteNothing) {
@@ -57,20 +63,6 @@ TEST_F(FileOutputStreamTest, ExistingFileIsEmptiedAndBadSourcesWriteNothing) {
     }
     unreadable.setSize(2);
     EXPECT_TRUE(fileBytes().empty());
-}
-
-TEST_F(FileOutputStreamTest, SeekMovesTheWritePositionFromTheStart) {
-    {
-        FileOutputStream out(path.c_str());
-        ASSERT_EQ(out.writeBlock(b.get()), 3);
-        EXPECT_TRUE(out.seek(0));
-        EXPECT_TRUE(out.writeByte(0x41));
-        EXPECT_FALSE(out.seek(-1));  // keeps the position
-        EXPECT_TRUE(out.writeByte(0x42));
-        EXPECT_TRUE(out.seek(5));  // past the end: the gap reads zero
-        EXPECT_TRUE(out.writeByte(9));
-    }
-    EXPECT_EQ(fileBytes(), (Bytes{0x41, 0x42, 3, 0, 0, 9}));
 }
 
 TEST_F(FileOutputStreamTest, ClosedOrUnopenedStreamsWriteNothing) {
