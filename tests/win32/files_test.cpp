@@ -10,22 +10,17 @@ Picture stripes(uint32_t color) {
     return makePicture(480, 320, [color](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : color; });
 }
 
-bool released(HDROP files) {
-    return GlobalFlags(files) == GMEM_INVALID_HANDLE;
-}
-
 }  // namespace
 
-using DroppedFiles = MainWindowTest;
-using SaveImage = MainWindowTest;
+using MainWindowFiles = MainWindowTest;
 
-TEST_F(DroppedFiles, AcceptedPictureReplacesBothPicturesResetsCounterAndStopsAutoMode) {
+TEST_F(MainWindowFiles, DroppedPictureReplacesBothPicturesResetsCounterAndStopsAutoMode) {
     move(241, 160);
     command(0);
     window_->app().state().slapCount = 7;
     const Picture dropped = stripes(0x80C040);
     ASSERT_TRUE(writeFile(file("stripes.bmp"), encodeBmp24(dropped)));
-    EXPECT_TRUE(released(drop({file("stripes.bmp")})));
+    EXPECT_EQ(GlobalFlags(drop({file("stripes.bmp")})), UINT(GMEM_INVALID_HANDLE));  // released
     EXPECT_TRUE(current() == dropped.pixels);
     EXPECT_TRUE(untouched() == dropped.pixels);
     EXPECT_EQ(state().slapCount, 0);
@@ -40,7 +35,7 @@ TEST_F(DroppedFiles, AcceptedPictureReplacesBothPicturesResetsCounterAndStopsAut
     EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(240u, 159u));
 }
 
-TEST_F(DroppedFiles, RejectedFilesChangeNothingAndLeaveAutoModeRunning) {
+TEST_F(MainWindowFiles, RejectedDroppedFilesChangeNothingAndLeaveAutoModeRunning) {
     const std::vector<uint32_t> original = current();
     command(0);
     KillTimer(main_, 1);
@@ -57,14 +52,14 @@ TEST_F(DroppedFiles, RejectedFilesChangeNothingAndLeaveAutoModeRunning) {
     for (const auto& f : files) {
         SCOPED_TRACE(f.first);
         ASSERT_TRUE(f.second.empty() || writeFile(file(f.first), f.second));
-        EXPECT_TRUE(released(drop({file(f.first)})));
+        EXPECT_EQ(GlobalFlags(drop({file(f.first)})), UINT(GMEM_INVALID_HANDLE));
         EXPECT_TRUE(current() == original && untouched() == original);
         EXPECT_EQ(state().slapCount, 5);
         expectAutoMode(true);
     }
 }
 
-TEST_F(DroppedFiles, OnlyTheFirstFileCountsAndJapaneseAndOverlongPathsAreHandled) {
+TEST_F(MainWindowFiles, OnlyTheFirstDroppedFileCountsAndJapaneseAndOverlongPathsAreHandled) {
     EXPECT_EQ(GetACP(), 65001u);  // the manifest's code page: narrow calls and fopen take UTF-8
     const std::vector<uint32_t> original = current();
     ASSERT_TRUE(writeFile(file("good.bmp"), encodeBmp24(stripes(0x80C040))));
@@ -79,7 +74,7 @@ TEST_F(DroppedFiles, OnlyTheFirstFileCountsAndJapaneseAndOverlongPathsAreHandled
     EXPECT_TRUE(current() == stripes(0x4080C0).pixels);
 }
 
-TEST_F(SaveImage, DialogRecordHasItsSettingsAndCancelWritesNothing) {
+TEST_F(MainWindowFiles, SaveDialogRecordHasItsSettingsAndCancelWritesNothing) {
     command(57604);
     ASSERT_EQ(saveDialogs_.size(), 1u);
     const OPENFILENAMEA& record = saveDialogs_[0];
@@ -95,7 +90,7 @@ TEST_F(SaveImage, DialogRecordHasItsSettingsAndCancelWritesNothing) {
     EXPECT_TRUE(shown_.empty());
 }
 
-TEST_F(SaveImage, WritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAgain) {
+TEST_F(MainWindowFiles, SaveWritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAgain) {
     loadTestPicture();
     slapAt(300, 160);
     move(241, 160);  // the hand is not saved
@@ -113,7 +108,7 @@ TEST_F(SaveImage, WritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAgain) {
     EXPECT_EQ(namesOffered_, (std::vector<std::string>{"", nextSavePath_}));  // the last name again
 }
 
-TEST_F(SaveImage, WriteFailureShowsTheErrorBoxOwnedByTheMainWindow) {
+TEST_F(MainWindowFiles, SaveWriteFailureShowsTheErrorBoxOwnedByTheMainWindow) {
     nextSavePath_ = file("no-such-folder\\picture.bmp");
     command(57604);
     ASSERT_EQ(shown_.size(), 1u);

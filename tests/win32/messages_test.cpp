@@ -2,19 +2,9 @@
 // the view, the buttons, the timer and the menu commands.
 #include "win32_test_support.h"
 
-namespace {
+using MainWindowMessages = MainWindowTest;
 
-uint32_t red(uint32_t word) {
-    return (word >> 16) & 0xFF;
-}
-
-}  // namespace
-
-using PictureViewMessages = MainWindowTest;
-using AutoModeMessages = MainWindowTest;
-using MenuCommands = MainWindowTest;
-
-TEST_F(PictureViewMessages, PointerMovesTheHandWithItsHideRule) {
+TEST_F(MainWindowMessages, PointerMovesTheHandWithItsHideRule) {
     const struct {
         int clientX, clientY;
         uint32_t handX, handY;  // handX 0: hidden
@@ -35,7 +25,7 @@ TEST_F(PictureViewMessages, PointerMovesTheHandWithItsHideRule) {
     }
 }
 
-TEST_F(PictureViewMessages, ClickSlapsTheMappedPictureRowCountedFromTheBottom) {
+TEST_F(MainWindowMessages, ClickSlapsTheMappedPictureRowAndNothingOffTheFigure) {
     loadTestPicture();
     const Picture before = pictureOf(*state().currentPicture);
     slapAt(60, 160);  // on the blue
@@ -67,7 +57,7 @@ TEST_F(PictureViewMessages, ClickSlapsTheMappedPictureRowCountedFromTheBottom) {
     EXPECT_NE(state().currentPicture->pixel(300, 319), before.at(300, 319));
 }
 
-TEST_F(AutoModeMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnoresThePointer) {
+TEST_F(MainWindowMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnoresThePointer) {
     loadTestPicture();
     move(241, 160);
     command(0);
@@ -100,7 +90,7 @@ TEST_F(AutoModeMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnores
     EXPECT_EQ(state().autoAccumulator, 0u);
 }
 
-TEST_F(MenuCommands, AboutHomePageAndUnknownIdsByTheLowWordOnly) {
+TEST_F(MainWindowMessages, MenuCommandsAboutHomePageAndUnknownIdsByTheLowWordOnly) {
     // A notification code in the high word does not change which command runs.
     SendMessageA(main_, WM_COMMAND, MAKEWPARAM(57664, 1), 0);
     ASSERT_EQ(shown_.size(), 1u);

@@ -35,6 +35,7 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readWholeFile(const std::string& path);
 
 constexpr uint32_t kSkin = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
+inline uint32_t red(uint32_t word) { return (word >> 16) & 0xFF; }
 
 // Takes every queued message; the number of quit messages, the last exit code in *exitCode.
 int drainQuitMessages(int* exitCode = nullptr);
