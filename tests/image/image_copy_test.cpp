@@ -1,198 +1,135 @@
-#include <climits>
 #include <memory>
 
 #include "tests/image/image_test_support.h"
 
-// A source 3 rows high with distinct rows and top bytes set.
-static void fillRows(VectorImage& source)
-{
-    for (int32_t y = 0; y < source.height(); ++y)
-        for (int32_t x = 0; x < source.width(); ++x)
-            source.set(x, y, 0xA5000000u | patternColour(x, y));
-}
+// An ImageReader that is not a Dib32Image. It reports any size, and its
+// pixel() throws outside the words it was given.
+class VectorImage final : public ImageReader {
+public:
+    VectorImage(int32_t w, int32_t h, bool bottomUp, std::vector<uint32_t> words = {})
+        : w_(w), h_(h), bottomUp_(bottomUp), words_(std::move(words))
+    {
+    }
+    int32_t width() const override { return w_; }
+    int32_t height() const override { return h_; }
+    bool isBottomUp() const override { return bottomUp_; }
+    uint32_t pixel(int32_t x, int32_t y) const override
+    {
+        if (x < 0 || y < 0 || x >= w_ || y >= h_ || size_t(y) * size_t(w_) + size_t(x) >= words_.size())
+            throw std::out_of_range("無効な座標指定");
+        return words_[size_t(y) * size_t(w_) + size_t(x)];
+    }
+    uint8_t red(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y) >> 16); }
+    uint8_t green(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y) >> 8); }
+    uint8_t blue(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y)); }
 
-// The same picture as a Dib32Image, so both copy paths are covered.
-static void fillRows(Dib32Image& source)
-{
-    for (int32_t y = 0; y < source.height(); ++y)
-        for (int32_t x = 0; x < source.width(); ++x)
-            setRawWord(source, size_t(y * source.width() + x), 0xA5000000u | patternColour(x, y));
-}
-
-template <typename Source>
-class ImageCopy : public ::testing::Test {
-protected:
-    std::unique_ptr<Source> make(int32_t w, int32_t h, bool bottomUp);
+private:
+    int32_t w_, h_;
+    bool bottomUp_;
+    std::vector<uint32_t> words_;
 };
 
-template <>
-std::unique_ptr<VectorImage> ImageCopy<VectorImage>::make(int32_t w, int32_t h, bool bottomUp)
+// Pattern colours with top bytes set, in either kind of source: a reader that is
+// only the interface, or another Dib32Image, whose rows the copy may take whole.
+static std::unique_ptr<ImageReader> makeSource(bool dib, int32_t w, int32_t h, bool bottomUp)
 {
-    auto s = std::make_unique<VectorImage>(w, h, bottomUp);
-    fillRows(*s);
-    return s;
+    std::vector<uint32_t> words;
+    for (int32_t i = 0; i < w * h; ++i)
+        words.push_back(0xA5000000u | patternColour(i % w, i / w));
+    if (!dib)
+        return std::make_unique<VectorImage>(w, h, bottomUp, words);
+    auto image = std::make_unique<Dib32Image>(w, h);
+    for (size_t i = 0; i < words.size(); ++i)
+        setRawWord(*image, i, words[i]);
+    image->setSignedHeight(bottomUp ? h : -h);
+    return image;
 }
 
-template <>
-std::unique_ptr<Dib32Image> ImageCopy<Dib32Image>::make(int32_t w, int32_t h, bool bottomUp)
+// dest's row y holds the source's row y (flipped: h - 1 - y) without top bytes.
+static void expectRows(Dib32Image& dest, const ImageReader& source, bool flipped)
 {
-    auto s = std::make_unique<Dib32Image>(w, h);
-    fillRows(*s);
-    if (!bottomUp)
-        s->setSignedHeight(-h);
-    return s;
+    const int32_t h = source.height();
+    expectPixels(dest, source.width(), h, [&](int32_t x, int32_t y) {
+        return source.pixel(x, flipped ? h - 1 - y : y) & 0x00FFFFFFu;
+    });
 }
 
-using SourceKinds = ::testing::Types<VectorImage, Dib32Image>;
-TYPED_TEST_SUITE(ImageCopy, SourceKinds);
+class ImageCopy : public ::testing::TestWithParam<bool> {};
 
-TYPED_TEST(ImageCopy, BottomUpSourceIsCopiedRowForRow)
+TEST_P(ImageCopy, BottomUpSourceIsCopiedRowForRowIntoNewStorage)
 {
-    const auto holder = this->make(4, 3, true);
-    const TypeParam& source = *holder;
-    Dib32Image dest(9, 9);
-    ASSERT_TRUE(dest.copyFrom(&source));
-    EXPECT_EQ(dest.width(), 4);
-    EXPECT_EQ(dest.height(), 3);
+    const auto source = makeSource(GetParam(), 4, 3, true);
+    Dib32Image dest(4, 3);
+    const uint32_t* old = dest.bits();
+    ASSERT_TRUE(dest.copyFrom(source.get()));
+    EXPECT_NE(dest.bits(), old);
     EXPECT_TRUE(dest.isBottomUp());
-    for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 4; ++x)
-            EXPECT_EQ(dest.pixel(x, y), source.pixel(x, y) & 0x00FFFFFFu) << x << "," << y;
-    const uint8_t* header = static_cast<const uint8_t*>(dest.header());
-    EXPECT_EQ(le32At(Bytes(header - 14, header + 40), 18), 4u);
-    EXPECT_EQ(le32At(Bytes(header - 14, header + 40), 22), 3u);
+    expectRows(dest, *source, false);
 }
 
-TYPED_TEST(ImageCopy, TopDownSourceIsStoredUpright)
+TEST_P(ImageCopy, TopDownSourceIsStoredUprightAndSavedUpright)
 {
-    const auto holder = this->make(5, 3, false);
-    const TypeParam& source = *holder;
+    const auto source = makeSource(GetParam(), 5, 3, false);
     Dib32Image dest(2, 2);
-    ASSERT_TRUE(dest.copyFrom(&source));
+    ASSERT_TRUE(dest.copyFrom(source.get()));
     EXPECT_FALSE(dest.isBottomUp());
-    EXPECT_EQ(dest.height(), 3);
-    for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x)
-            EXPECT_EQ(dest.pixel(x, y), source.pixel(x, 2 - y) & 0x00FFFFFFu) << x << "," << y;
-    // The header keeps the positive height: memory row 0 shows at the bottom.
-    const Bytes storage = saveToBytes(dest, 0x31);
-    EXPECT_EQ(int32_t(le32At(storage, 22)), 3);
-
-    // Copying on reverses once more and keeps reporting top-down.
+    expectRows(dest, *source, true);
+    // The header keeps +3, so memory row 0 shows at the bottom, and a saved
+    // file loads back bottom row first.
+    EXPECT_EQ(le32At(saveToBytes(dest, 0x31), 22), 3u);
+    FileSource file(saveToBytes(dest, 0x30));
+    Dib32Image loaded(1, 1);
+    ASSERT_TRUE(loaded.loadFromBlock(&file, 0x30));
+    expectRows(loaded, *source, true);
+    // Copied on, the rows turn once more and the copy still reports top-down.
     Dib32Image third(1, 1);
     ASSERT_TRUE(third.copyFrom(&dest));
     EXPECT_FALSE(third.isBottomUp());
-    for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x)
-            EXPECT_EQ(third.pixel(x, y), source.pixel(x, y) & 0x00FFFFFFu) << x << "," << y;
+    expectRows(third, *source, false);
 }
 
-TYPED_TEST(ImageCopy, ZeroRowsGiveAnEmptyPicture)
-{
-    const auto holder = this->make(5, 0, true);
-    const TypeParam& source = *holder;
-    Dib32Image dest(3, 3);
-    ASSERT_TRUE(dest.copyFrom(&source));
-    EXPECT_EQ(dest.width(), 5);
-    EXPECT_EQ(dest.height(), 0);
-    EXPECT_EQ(saveToBytes(dest, 0x31).size(), 54u);
-}
+INSTANTIATE_TEST_SUITE_P(Sources, ImageCopy, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Dib32Image" : "Reader"; });
 
-TYPED_TEST(ImageCopy, EqualSizesStillGetNewStorage)
-{
-    const auto holder = this->make(4, 3, true);
-    const TypeParam& source = *holder;
-    Dib32Image dest(4, 3);
-    const uint32_t* old = dest.bits();
-    ASSERT_TRUE(dest.copyFrom(&source));
-    EXPECT_NE(dest.bits(), old);
-}
-
-TEST(ImageCopyRefusal, NullAndSelfChangeNothing)
+TEST(ImageCopySizes, NullSelfAndRefusedSizesChangeNothingZeroRowsAreAPicture)
 {
     Dib32Image dest(4, 3);
     paintPattern(dest);
     dest.setSignedHeight(-3);
-    const ImageSnapshot before(dest);
+    const Snapshot before = snapshot(dest);
     EXPECT_FALSE(dest.copyFrom(nullptr));
     EXPECT_FALSE(dest.copyFrom(static_cast<ImageReader*>(dest.queryInterface(0x30))));
-    EXPECT_FALSE(dest.copyFrom(&dest));
-    EXPECT_TRUE(ImageSnapshot(dest) == before);
-}
-
-// Reports any size and has no pixels to give.
-class ClaimedSize final : public ImageReader {
-public:
-    ClaimedSize(int32_t w, int32_t h) : w_(w), h_(h) {}
-    int32_t width() const override { return w_; }
-    int32_t height() const override { return h_; }
-    bool isBottomUp() const override { return true; }
-    uint32_t pixel(int32_t, int32_t) const override { throw std::out_of_range("無効な座標指定"); }
-    uint8_t red(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y)); }
-    uint8_t green(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y)); }
-    uint8_t blue(int32_t x, int32_t y) const override { return uint8_t(pixel(x, y)); }
-
-private:
-    int32_t w_;
-    int32_t h_;
-};
-
-TEST(ImageCopyRefusal, SizesCreateRefusesChangeNothing)
-{
-    for (auto [w, h] : {std::pair<int32_t, int32_t>{0, 3}, {-2, 3}, {3, -1}, {70000, 70000},
-                        {INT32_MAX, 2}, {0, 0}}) {
-        const ClaimedSize claimed(w, h);
-        Dib32Image dest(4, 3);
-        paintPattern(dest);
-        const ImageSnapshot before(dest);
+    // Sizes create refuses, from sources with no pixels to give.
+    for (auto [w, h] : {std::pair<int32_t, int32_t>{0, 3}, {-2, 3}, {3, -1}, {0, 0}, {70000, 70000},
+                        {INT32_MAX, 2}}) {
+        const VectorImage claimed(w, h, true);
         EXPECT_FALSE(dest.copyFrom(&claimed)) << w << "x" << h;
-        EXPECT_TRUE(ImageSnapshot(dest) == before);
     }
-}
-
-TEST(ImageCopyRefusal, EmptySourceImageIsRefused)
-{
-    Dib32Image failed(0, 0);
-    Dib32Image dest(4, 3);
-    const ImageSnapshot before(dest);
+    const Dib32Image failed(0, 0);
     EXPECT_FALSE(dest.copyFrom(&failed));
-    EXPECT_TRUE(ImageSnapshot(dest) == before);
+    EXPECT_EQ(snapshot(dest), before);
+    const VectorImage noRows(5, 0, true);
+    ASSERT_TRUE(dest.copyFrom(&noRows));
+    EXPECT_EQ(saveToBytes(dest, 0x31), expectedHeader(5, 0, 32, 54));
+    EXPECT_EQ(dest.width(), 5);
+    EXPECT_EQ(dest.height(), 0);
 }
 
-TEST(ImageCopyLooseSource, FieldsPastTheStorageAreNeverRead)
+TEST(ImageCopyLooseSource, ReadsOnlyWhatTheSourceStorageHolds)
 {
-    // The source claims more rows and columns than its storage holds: the copy
-    // reads through pixel(), which refuses the first word outside.
-    for (auto [w, h] : {std::pair<int32_t, int32_t>{5, 3}, {4, 4}, {100, 100}, {12, 2}}) {
-        Dib32Image source(4, 3);
-        source.setDimensions(w, h);
-        Dib32Image dest(2, 2);
-        EXPECT_THROW(dest.copyFrom(&source), std::out_of_range) << w << "x" << h;
-        // The rows copied so far stay, in new storage of the claimed size.
-        EXPECT_EQ(dest.width(), w);
-        EXPECT_EQ(dest.pixel(0, 0), 0x00FFFFFFu);
-    }
-}
-
-TEST(ImageCopyLooseSource, NarrowedSourceCopiesWhatItReports)
-{
+    // Narrowed fields: the copy takes the rows the source reports, here top-down.
     Dib32Image source(4, 3);
     paintPattern(source);
     source.setDimensions(3, -2);
     Dib32Image dest(1, 1);
     ASSERT_TRUE(dest.copyFrom(&source));
-    EXPECT_EQ(dest.width(), 3);
-    EXPECT_EQ(dest.height(), 2);
-    for (int32_t y = 0; y < 2; ++y)
-        for (int32_t x = 0; x < 3; ++x)
-            EXPECT_EQ(dest.pixel(x, y), source.pixel(x, 1 - y)) << x << "," << y;
-}
-
-TEST(ImageCopyGeneric, ReadsEachSourcePixelOnce)
-{
-    VectorImage source(6, 5, true);
-    fillRows(source);
-    Dib32Image dest(1, 1);
-    ASSERT_TRUE(dest.copyFrom(&source));
-    EXPECT_EQ(source.pixelCalls, 30);
+    expectRows(dest, source, true);
+    // Fields past the storage: the source's pixel() refuses the first word
+    // outside, and the rows copied so far stay in new storage of the claimed size.
+    for (auto [w, h] : {std::pair<int32_t, int32_t>{5, 3}, {4, 4}, {100, 100}, {12, 2}}) {
+        source.setDimensions(w, h);
+        EXPECT_THROW(dest.copyFrom(&source), std::out_of_range) << w << "x" << h;
+        EXPECT_EQ(dest.width(), w);
+        EXPECT_EQ(dest.pixel(1, 0), patternColour(1, 0));
+    }
 }
