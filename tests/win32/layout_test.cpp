@@ -2,6 +2,7 @@
 // resources it loaded), its destruction, and the whole program from start to exit.
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <utility>
 
 #include "app/win32/program.h"
@@ -140,10 +141,13 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
     const CounterSurface& counter = window_->counter();
     EXPECT_EQ(GetObjectType(counter.context), static_cast<DWORD>(OBJ_MEMDC));
     EXPECT_EQ(GetCurrentObject(counter.context, OBJ_BITMAP), counter.bitmap);
-    EXPECT_EQ(GetObjectType(counter.font), static_cast<DWORD>(OBJ_FONT));
     BITMAP bitmap = {};
-    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap));
+    LOGFONTA font = {};
+    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap) && GetObjectA(counter.font, sizeof font, &font));
     EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight), std::make_pair(96L, 36L));
+    EXPECT_EQ(std::make_tuple(font.lfHeight, font.lfWidth, font.lfWeight, font.lfCharSet, font.lfPitchAndFamily & 3),
+              std::make_tuple(24L, 0L, 600L, BYTE(SHIFTJIS_CHARSET), FIXED_PITCH));
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
 
 TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
