@@ -1,12 +1,12 @@
 // The image library on the program's 480 x 320 picture, against a memcpy of
-// the same bytes and against the third-party BMP reader and writer.
+// the same bytes and against the reference codec's BMP reader and writer.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <vector>
 
 #include "bench/bench_ratios.h"
-#include "bench/stb_baseline.h"
+#include "bench/reference_codec.h"
 #include "image/image.h"
 
 static const int32_t kWidth = 480;
@@ -68,16 +68,16 @@ static void BM_ImageLoadFromBlock24(benchmark::State& state)
 }
 BENCHMARK(BM_ImageLoadFromBlock24)->Unit(benchmark::kMicrosecond);
 
-static void BM_BaselineLoadBmp24(benchmark::State& state)
+static void BM_ReferenceLoadBmp24(benchmark::State& state)
 {
     const std::vector<uint8_t>& file = file24();
     for (auto _ : state) {
-        if (baselineDecode(file) != int64_t(kWidth) * kHeight)
+        if (referenceDecode(file) != int64_t(kWidth) * kHeight)
             state.SkipWithError("load failed");
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
 }
-BENCHMARK(BM_BaselineLoadBmp24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReferenceLoadBmp24)->Unit(benchmark::kMicrosecond);
 
 static void BM_ImageSave24(benchmark::State& state)
 {
@@ -92,7 +92,7 @@ static void BM_ImageSave24(benchmark::State& state)
 }
 BENCHMARK(BM_ImageSave24)->Unit(benchmark::kMicrosecond);
 
-static void BM_BaselineWriteBmp24(benchmark::State& state)
+static void BM_ReferenceWriteBmp24(benchmark::State& state)
 {
     // The same picture as the RGB rows the writer takes, top row first.
     const Dib32Image& image = picture();
@@ -107,7 +107,7 @@ static void BM_BaselineWriteBmp24(benchmark::State& state)
     std::vector<uint8_t> out;
     out.reserve(1 << 20);
     for (auto _ : state) {
-        if (!baselineEncode(kWidth, kHeight, rgb, &out))
+        if (!referenceEncode(kWidth, kHeight, rgb, &out))
             state.SkipWithError("write failed");
         benchmark::DoNotOptimize(out.data());
     }
@@ -115,7 +115,7 @@ static void BM_BaselineWriteBmp24(benchmark::State& state)
         state.SkipWithError("the two writers made different files");
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file24().size()));
 }
-BENCHMARK(BM_BaselineWriteBmp24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReferenceWriteBmp24)->Unit(benchmark::kMicrosecond);
 
 static void BM_ImageCopyFrom(benchmark::State& state)
 {
@@ -158,9 +158,9 @@ static void BM_MemcpyFile24(benchmark::State& state)
 BENCHMARK(BM_MemcpyFile24)->Unit(benchmark::kMicrosecond);
 
 static BenchRatioEntry ratios[] = {
-    {"BM_ImageLoadFromBlock24", "BM_BaselineLoadBmp24", 1.0},
+    {"BM_ImageLoadFromBlock24", "BM_ReferenceLoadBmp24", 1.0},
     {"BM_ImageLoadFromBlock24", "BM_MemcpyFile24", 0},
-    {"BM_ImageSave24", "BM_BaselineWriteBmp24", 1.0},
+    {"BM_ImageSave24", "BM_ReferenceWriteBmp24", 1.0},
     {"BM_ImageSave24", "BM_MemcpyFile24", 0},
     {"BM_ImageCopyFrom", "BM_MemcpyPixelWords", 4.0},
 };

@@ -1,14 +1,14 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_ONLY_BMP
-#include <stb_image.h>
-#include <stb_image_write.h>
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
 
 #include <cstring>
 
-#include "bench/stb_baseline.h"
+#include "bench/reference_codec.h"
 
-int64_t baselineDecode(const std::vector<uint8_t>& file)
+int64_t referenceDecode(const std::vector<uint8_t>& file)
 {
     int w = 0, h = 0, comp = 0;
     stbi_uc* pixels = stbi_load_from_memory(file.data(), int(file.size()), &w, &h, &comp, 0);
@@ -26,7 +26,7 @@ static void append(void* context, void* data, int size)
     std::memcpy(out->data() + at, data, size_t(size));
 }
 
-bool baselineEncode(int width, int height, const std::vector<uint8_t>& rgb, std::vector<uint8_t>* out)
+bool referenceEncode(int width, int height, const std::vector<uint8_t>& rgb, std::vector<uint8_t>* out)
 {
     out->clear();
     return stbi_write_bmp_to_func(append, out, width, height, 3, rgb.data()) != 0;
