@@ -34,7 +34,7 @@ TEST_F(AutoModeTest, TheButtonSwitchesTimerButtonsAndFlag)
 TEST_F(AutoModeTest, SlapsAfterFiveToSeventeenTicks)
 {
     // Each tick adds (draw % 8) + 3; the slap comes when the sum reaches 50.
-    for (const auto& c : {std::make_pair(7, 5), {15, 5}, {0, 17}, {8, 17}, {3, 9}, {32767, 5}}) {
+    for (const auto& c : {std::make_pair(7, 5), {15, 5}, {0, 17}, {8, 17}, {3, 9}, {4, 8}, {32767, 5}}) {
         SCOPED_TRACE("draw " + std::to_string(c.first));
         random.always(c.first);
         // A run stopped halfway leaves nothing behind for the next.

@@ -102,34 +102,29 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     EXPECT_EQ(display.pixel(36, 0), currentAt(36, 0));
 }
 
-TEST_F(PictureViewTest, CounterTextFitsItsSevenCharacters)
+TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits)
 {
-    const std::pair<int32_t, const char*> cases[] = {
-        {0, "0"},        {1234567, "1234567"}, {kCounterShownMaximum, "9999999"}, {kCounterShownMaximum + 1, "9999999"},
-        {INT32_MAX, "9999999"}, {-5, "-5"},    {-999999, "-999999"},             {-1000000, "-999999"},
-        {INT32_MIN, "-999999"},
-    };
-    for (const auto& c : cases) {
-        state.slapCount = c.first;
-        std::memset(state.counterText, 'x', sizeof state.counterText);
-        EXPECT_EQ(app.formatCounter(), state.counterText);
-        EXPECT_STREQ(state.counterText, c.second) << c.first;
-    }
-}
-
-TEST_F(PictureViewTest, CounterColourTurnsFromGreyishGreenToRed)
-{
+    // Seven characters at most; the colour turns from greyish green to pure red.
+    const uint32_t red = rgb(255, 0, 0), cyan = rgb(0, 255, 255);
     struct Case {
         int32_t count;
+        const char* text;
         uint32_t colour;
-    };
-    const Case cases[] = {
-        {0, rgb(64, 144, 128)},  {1, rgb(65, 143, 128)}, {3, rgb(67, 141, 127)},   {10, rgb(74, 134, 123)},
-        {100, rgb(164, 44, 78)}, {144, rgb(208, 0, 56)}, {191, rgb(255, 0, 33)},   {255, rgb(255, 0, 1)},
-        {256, rgb(255, 0, 0)},   {INT32_MAX, rgb(255, 0, 0)}, {-3, rgb(61, 147, 130)}, {INT32_MIN, rgb(0, 255, 255)},
+    } const cases[] = {
+        {0, "0", rgb(64, 144, 128)},    {1, "1", rgb(65, 143, 128)},     {3, "3", rgb(67, 141, 127)},
+        {10, "10", rgb(74, 134, 123)},  {100, "100", rgb(164, 44, 78)},  {144, "144", rgb(208, 0, 56)},
+        {191, "191", rgb(255, 0, 33)},  {255, "255", rgb(255, 0, 1)},    {256, "256", red},
+        {1234567, "1234567", red},      {INT32_MAX, "9999999", red},     {kCounterShownMaximum, "9999999", red},
+        {-3, "-3", rgb(61, 147, 130)},  {-999999, "-999999", cyan},      {kCounterShownMaximum + 1, "9999999", red},
+        {-1000000, "-999999", cyan},    {INT32_MIN, "-999999", cyan},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        state.slapCount = c.count;
+        std::memset(state.counterText, 'x', sizeof state.counterText);
+        EXPECT_EQ(app.formatCounter(), state.counterText);
+        EXPECT_STREQ(state.counterText, c.text);
         const CounterColor colour = App::counterColor(c.count);
-        EXPECT_EQ(rgb(colour.red, colour.green, colour.blue), c.colour) << c.count;
+        EXPECT_EQ(rgb(colour.red, colour.green, colour.blue), c.colour);
     }
 }

@@ -100,7 +100,7 @@ TEST_F(SlapTest, AreasAreDiscsWithFlatCuts)
     }
 }
 
-TEST_F(SlapTest, BackgroundInsideTheAreasKeepsItsColourAndTakesNoDraw)
+TEST_F(SlapTest, BackgroundKeepsItsColourAndTakesNoDrawAndPointsOnItOrOutsideDoNothing)
 {
     // A background row of another colour and a background band, both crossing the areas.
     for (int32_t x = 0; x < 480; ++x)
@@ -109,6 +109,20 @@ TEST_F(SlapTest, BackgroundInsideTheAreasKeepsItsColourAndTakesNoDraw)
         for (int32_t x = 225; x <= 232; ++x)
             state.currentPicture->setPixel(x, y, kBackground);
     const std::vector<uint32_t> before = wordsOf(*state.currentPicture);
+    state.handX = 240;
+    for (bool autoMode : {false, true}) {
+        state.autoMode = autoMode;
+        for (const auto& p : {std::make_pair(228, 160), {240, 170}, {-1, 0}, {480, 0}, {0, -1}, {0, 320},
+                              {-1, 160}, {479, 320}, {INT32_MIN, 0}, {0, INT32_MAX}})
+            app.slapAt(p.first, p.second);
+    }
+    EXPECT_EQ(wordsOf(*state.currentPicture), before);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(random.draws, 0);
+    EXPECT_EQ(state.slapCount, 0);
+    EXPECT_EQ(state.handX, 240u);
+
+    state.autoMode = false;
     app.slapAt(240, 160);
     const std::vector<uint32_t> after = wordsOf(*state.currentPicture);
     int inner = 0;
@@ -121,24 +135,6 @@ TEST_F(SlapTest, BackgroundInsideTheAreasKeepsItsColourAndTakesNoDraw)
     EXPECT_EQ(currentAt(240, 171), kInner);
     EXPECT_EQ(random.draws, inner + 1);
     EXPECT_LT(inner, 6844);
-}
-
-TEST_F(SlapTest, PointsOutsideOrOnBackgroundDoNothingAtAll)
-{
-    state.currentPicture->setPixel(240, 160, rgb(0x12, 0x34, 0xFF));
-    state.handX = 240;
-    const std::vector<uint32_t> before = wordsOf(*state.currentPicture);
-    for (bool autoMode : {false, true}) {
-        state.autoMode = autoMode;
-        for (const auto& p : {std::make_pair(240, 160), {-1, 0}, {480, 0}, {0, -1}, {0, 320}, {-1, 160},
-                              {479, 320}, {INT32_MIN, 0}, {0, INT32_MAX}})
-            app.slapAt(p.first, p.second);
-    }
-    EXPECT_EQ(wordsOf(*state.currentPicture), before);
-    EXPECT_TRUE(platform.calls.empty());
-    EXPECT_EQ(random.draws, 0);
-    EXPECT_EQ(state.slapCount, 0);
-    EXPECT_EQ(state.handX, 240u);
 }
 
 TEST_F(SlapTest, MatchesTheStepByStepSlapEverywhere)
