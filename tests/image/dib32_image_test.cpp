@@ -169,7 +169,7 @@ TEST_P(Dib32ImageLooseFields, NothingReachesPastTheStorage)
     Dib32Image image(4, 3);
     paintPattern(image);
     const Bytes storageBefore = saveToBytes(image, 0x31);
-    image.setDimensions(GetParam().first, GetParam().second);
+    EXPECT_TRUE(image.setWidth(GetParam().first) && image.setSignedHeight(GetParam().second));
     const int32_t w = image.width(), h = image.height();
     // A pixel is there only inside both the fields and the storage.
     for (auto [x, y] :
