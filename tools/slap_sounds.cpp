@@ -130,7 +130,9 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::vector<uint8_t> file;
     file.reserve(44 + dataBytes);
-    auto text = [&](const char* s) { file.insert(file.end(), s, s + 4); };
+    auto text = [&](const char* tag) {
+        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(tag[i]));
+    };
     text("RIFF");
     putLe32(file, 36 + dataBytes);
     text("WAVE");

@@ -6,6 +6,7 @@
 
 #include "hoppel_version.h"
 
+#include "app/win32/window_object.h"
 #include "resources/resource.h"
 
 namespace {
@@ -76,14 +77,10 @@ HWND MainWindow::create() {
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = windowObject<MainWindow>(window, message, lParam);
     if (self != nullptr) {
         switch (message) {
+        case WM_NCCREATE: self->window_ = window; break;
         case WM_CREATE: return self->onCreate();
         case WM_DESTROY: self->onDestroy(); return 0;
         case WM_NCDESTROY: self->onNcDestroy(); break;

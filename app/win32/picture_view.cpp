@@ -1,5 +1,6 @@
 #include "app/win32/picture_view.h"
 
+#include "app/win32/window_object.h"
 #include "resources/resource.h"
 
 namespace {
@@ -33,14 +34,10 @@ HWND PictureView::create(HINSTANCE instance, HWND parent) {
 }
 
 LRESULT CALLBACK PictureView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<PictureView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        view->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    }
-    auto* self = reinterpret_cast<PictureView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = windowObject<PictureView>(window, message, lParam);
     if (self != nullptr) {
         switch (message) {
+        case WM_NCCREATE: self->window_ = window; break;
         case WM_PAINT: self->onPaint(); break;
         case WM_ERASEBKGND: return 1;  // draw() covers everything: no flicker
         case WM_MOUSEMOVE: self->onMouseMove(lParam); break;

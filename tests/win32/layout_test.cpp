@@ -4,8 +4,10 @@
 #include <array>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "app/win32/program.h"
+#include "hoppel_version.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -201,4 +203,22 @@ TEST(Win32Program, RunsShowsTheWindowAndEndsWithExitCodeZero) {
     EXPECT_EQ(runProgram(GetModuleHandleA(nullptr), SW_SHOWNORMAL), 0);
     EXPECT_EQ(FindWindowA("CWindow", "Hoppelmaru"), nullptr);
     EXPECT_EQ(drainQuitMessages(), 0);
+}
+
+TEST(Win32Program, CarriesItsNameAndVersionInTheVersionResource) {
+    char path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &unused);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041104b0\\ProductName", &value, &length));
+    EXPECT_STREQ(static_cast<const char*>(value), "Hoppelmaru");
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &value, &length));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), HOPPEL_VERSION_MAJOR);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), HOPPEL_VERSION_MINOR);
 }

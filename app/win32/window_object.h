@@ -1,0 +1,14 @@
+#pragma once
+// Each window keeps its state in one object, found through GWLP_USERDATA. The
+// object's address arrives with WM_NCCREATE as the creation parameter.
+#include <windows.h>
+
+// The object of window: stored at WM_NCCREATE, null before it.
+template <class Owner>
+Owner* windowObject(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        void* created = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    return reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
