@@ -23,23 +23,8 @@ if [ "${1:-}" != --headless-round ]; then
 fi
 
 source scripts/wine-env.sh
-wait_for() {  # wait_for SECONDS COMMAND...: polls until the command succeeds
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
-}
-program=
-cleanup() {
-    if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
-    wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
-
-wine "$exe" &
-program=$!
-find_window() { window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1); [ -n "$window" ]; }
+source scripts/screen-lib.sh
+start_program "$exe"
 wait_for 60 find_window || { echo "run: the window did not appear" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 
@@ -48,12 +33,8 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 shot=$(mktemp --suffix .png)
 find_frame() {
     import -window root "$shot"
-    frame=$(/usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage -depth 8 txt:- | awk -F'[,:() ]+' '
-        NR > 1 { p[$1","$2] = $3" "$4" "$5 }
-        END { W = "255 255 255"; G = "192 192 192"
-              for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
-                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x-1)","y] == G && p[x","(y-1)] == G)
-                    print x, y } }')
+    /usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$shot"
+    frame=$(frame_in "$shot")
     [ -n "$frame" ]
 }
 wait_for 20 find_frame || { echo "run: the picture did not show" >&2; exit 1; }
@@ -76,8 +57,7 @@ wait_for 30 counted || echo "run: the counter did not reach 5 (the screenshot sh
 rm -f "$shot"
 
 xdotool key --window "$window" alt+F4 2>/dev/null || true  # the window may be gone before xdotool returns
-ended() { ! kill -0 "$program" 2>/dev/null; }
-wait_for 20 ended || echo "run: the program did not close" >&2
+wait_for 20 program_ended || echo "run: the program did not close" >&2
 code=0
 wait "$program" || code=$?
 program=

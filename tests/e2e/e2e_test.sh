@@ -14,6 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh"
+source "$scripts/screen-lib.sh"
 convert=/usr/bin/convert
 compare=/usr/bin/compare
 
@@ -23,16 +24,6 @@ cd "$shots"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
-
-# Polls a check until it succeeds or the timeout (seconds) runs out.
-wait_for() {
-    local timeout=$1; shift
-    local end=$((SECONDS + timeout))
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
-}
 
 shot_no=0
 shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
@@ -45,35 +36,18 @@ differing() { "$compare" -metric AE "$1" "$2" null: 2>&1 || true; }
 # pixels of exactly colour #RRGGBB within an image
 count_colour() { "$convert" "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
 
-program=
-cleanup() {
-    if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
-    wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
-
 step "start"
-wine "$exe" &
-program=$!
-find_window() { window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1); [ -n "$window" ]; }
+start_program "$exe"
 wait_for 60 find_window || fail "no window titled Hoppelmaru"
 [ "$(xdotool getwindowname "$window")" = "Hoppelmaru" ] || fail "title"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X; wy=$Y
 [ "$WIDTH" = 540 ] && [ "$HEIGHT" = 468 ] || fail "window is ${WIDTH}x$HEIGHT, not 540x468"
 
-# The picture view's frame: white, 482 x 322, on the grey background. Child
-# windows are no X windows, so the view is found on the screen.
 find_frame() {
     shot start
     crop "$last" 540 468 "$wx" "$wy" window.png
-    frame=$("$convert" window.png -depth 8 txt:- | awk -F'[,:() ]+' '
-        NR > 1 { p[$1","$2] = $3" "$4" "$5 }
-        END { W = "255 255 255"; G = "192 192 192"
-              for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
-                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x+481)","(y+321)] == W &&
-                    p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+482)","y] == G && p[x","(y+322)] == G)
-                    print x, y } }')
+    frame=$(frame_in window.png)
     [ -n "$frame" ]
 }
 wait_for 20 find_frame || fail "no framed picture in the window"
@@ -217,8 +191,7 @@ wait_for 20 saved || { shot no-file; fail "no 460,854-byte file at $saved_bmp"; 
 step "Exit ends the program with code 0"
 dialog_gone() { ! xdotool search --onlyvisible --name '保存するファイル名を指定してください' >/dev/null 2>&1; }
 wait_for 10 dialog_gone || fail "the save dialog stayed open"
-ended() { ! kill -0 "$program" 2>/dev/null; }
-menu_keys x ended || fail "the program did not end after Exit"
+menu_keys x program_ended || fail "the program did not end after Exit"
 code=0
 wait "$program" || code=$?
 program=

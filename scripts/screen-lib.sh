@@ -1,0 +1,44 @@
+# Sourced by the scripts that drive the real program in an X display (the
+# headless round of run.sh and the end-to-end test). Source wine-env.sh first.
+
+# wait_for SECONDS COMMAND...: polls the command until it succeeds; false on timeout.
+wait_for() {
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.2
+    done
+}
+
+# start_program EXE: runs it under wine in the background as $program; on exit
+# the script stops it and the wine server (avoids "X connection broken").
+start_program() {
+    wine "$1" &
+    program=$!
+    trap stop_program EXIT
+}
+stop_program() {
+    if [ -n "${program:-}" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
+    wineserver -k 2>/dev/null || true
+}
+program_ended() { ! kill -0 "$program" 2>/dev/null; }
+
+# find_window: sets $window to the visible main window. Use --onlyvisible: a
+# hidden IME window matches first otherwise.
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1)
+    [ -n "$window" ]
+}
+
+# frame_in IMAGE: "x y" of the picture view's white 482 x 322 frame on the grey
+# background within IMAGE. Child windows are no X windows of their own, so the
+# view is found on the screen.
+frame_in() {
+    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' '
+        NR > 1 { p[$1","$2] = $3" "$4" "$5 }
+        END { W = "255 255 255"; G = "192 192 192"
+              for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
+                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x+481)","(y+321)] == W &&
+                    p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+482)","y] == G && p[x","(y+322)] == G)
+                    print x, y } }'
+}
