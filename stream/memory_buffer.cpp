@@ -234,23 +234,19 @@ bool MemoryBuffer::assign(const ByteReader* source) {
     if (source == nullptr) {
         return false;
     }
-    // allocate() zeroes first, which would wipe the very bytes to be copied.
-    if (source == static_cast<const ByteReader*>(this)) {
-        return true;
-    }
-    if (!allocate(source->size())) {
+    // The copy comes first: the source may read this buffer's own bytes, which
+    // allocate() zeroes or releases. A failed copy so leaves the content as it was.
+    const int32_t n = source->size();
+    uint8_t* p = n > 0 ? source->copyOut() : nullptr;
+    if (n > 0 && p == nullptr) {
         return false;
     }
-    if (source->size() < 1) {
-        return true;
+    const bool allocated = allocate(n);
+    if (allocated && p != nullptr) {
+        writeAt(0, p, n);
     }
-    uint8_t* p = source->copyOut();
-    if (p == nullptr) {
-        return false;
-    }
-    writeAt(0, p, size());
     freeBlock(p);
-    return true;
+    return allocated;
 }
 
 // ---- ByteBuffer
@@ -264,19 +260,20 @@ bool MemoryBuffer::appendReader(const ByteReader* other) {
     if (!fitsLength(static_cast<int64_t>(oldLength) + count)) {
         return false;
     }
-    if (!resize(oldLength + count)) {
-        return false;
-    }
     if (count < 1) {
         return true;
     }
+    // Copied before growing, which releases the old block the source may read.
     uint8_t* p = other->copyOut();
     if (p == nullptr) {
         return false;
     }
-    writeAt(oldLength, p, count);
+    const bool grown = resize(oldLength + count);
+    if (grown) {
+        writeAt(oldLength, p, count);
+    }
     freeBlock(p);
-    return true;
+    return grown;
 }
 
 bool MemoryBuffer::appendBytes(const uint8_t* src, int32_t count) {

@@ -16,7 +16,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     }
     ShowWindow(handle, showCommand);
     UpdateWindow(handle);
-    MSG message;
+    MSG message = {};
     // GetMessageA gives -1 on failure: that ends the loop too.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -95,6 +95,14 @@ TEST(MemoryBuffer, LengthChangesAndReplacements) {
         {"append own", abc, [](B& b) { return b.appendReader(&b); }, true, {1, 2, 3, 1, 2, 3}},
         {"insert own", abc, [](B& b) { return b.insertReader(1, &b); }, true, {1, 1, 2, 3, 2, 3}},
         {"assign itself", abc, [](B& b) { return b.assign(&b); }, true, abc},
+        {"append reader over own bytes", abc, [](B& b) {
+             MemoryBlockReader own(b.data(), b.size());
+             return b.appendReader(&own);
+         }, true, {1, 2, 3, 1, 2, 3}},
+        {"assign reader over own bytes", abc, [](B& b) {
+             MemoryBlockReader own(b.data() + 1, 2);
+             return b.assign(&own);
+         }, true, {2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,6 +141,12 @@ TEST(MemoryBuffer, ExhaustedMemory) {
     EXPECT_FALSE(b->resize(INT32_MAX - 1));
     EXPECT_FALSE(b->appendBytes(s78, INT32_MAX - 4));
     EXPECT_FALSE(b->insertBytes(INT32_MAX - 2, s78, 1));
+    // ...and so does taking a source that cannot be copied...
+    uint8_t bytes[2] = {7, 8};
+    MemoryBlockReader unreadable(bytes, 2);
+    unreadable.setSize(INT32_MAX - 1);
+    EXPECT_FALSE(b->assign(&unreadable));
+    unreadable.setSize(2);
     EXPECT_EQ(contentOf(*b), abc);
     // ...allocation, which discards first, leaves the buffer empty but usable.
     EXPECT_FALSE(b->allocate(INT32_MAX - 1));
