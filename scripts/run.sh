@@ -1,28 +1,39 @@
 #!/usr/bin/env bash
-# Builds the program and starts it under Wine in the user's display. With no
-# display ($DISPLAY empty) it plays a short round in a virtual one instead:
-# moves the hand over the figure, slaps a few times, saves a screenshot under
-# build/ and closes the program.
+# Builds the program and starts it under Wine in the user's display, with
+# sound: the 32-bit exe (the product) where the kernel runs 32-bit programs,
+# else its 64-bit twin, and says which. With no display ($DISPLAY empty) it
+# plays a short round in a virtual one instead: moves the hand over the figure,
+# slaps a few times, saves a screenshot under build/ and closes the program.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
-exe=$root/build/win32/app/win32/hoppelmaru.exe
 screenshot=$root/build/hoppelmaru-screenshot.png
+fail() { echo "run: $*" >&2; exit 1; }
 
 if [ "${1:-}" != --headless-round ]; then
-    scripts/setup.sh
-    cmake --preset win32 >/dev/null
-    cmake --build --preset win32 --target hoppelmaru
-    scripts/wine-prefix.sh
+    scripts/setup.sh || fail "setup failed (scripts/setup.sh)"
+    source scripts/wine-env.sh
+    if host_runs_i686; then
+        preset=win32 width=32 why="the 32-bit program"
+    else
+        preset=win64 width=64 why="the 64-bit program: this kernel does not run 32-bit programs"
+    fi
+    cmake --preset $preset >/dev/null || fail "cmake --preset $preset failed"
+    cmake --build --preset $preset --target hoppelmaru || fail "the $preset build failed"
+    scripts/wine-prefix.sh || fail "the Wine prefix could not be made (scripts/wine-prefix.sh)"
+    exe=$root/build/$preset/app/win32/hoppelmaru.exe
+    echo "run: starting $why, $exe"
     if [ -n "${DISPLAY:-}" ]; then
-        source scripts/wine-env.sh
-        exec wine "$exe"
+        source scripts/wine-env.sh $width
+        wine_sound_on
+        exec "$HOPPEL_WINE" "$exe"
     fi
     echo "run: no display; playing a round in a virtual one"
-    exec xvfb-run -a -s '-screen 0 1024x768x24' "$0" --headless-round
+    exec timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' "$0" --headless-round $width "$exe"
 fi
 
-source scripts/wine-env.sh
+width=$2 exe=$3
+source scripts/wine-env.sh "$width"
 source scripts/screen-lib.sh
 start_program "$exe"
 wait_for 60 find_window || { echo "run: the window did not appear" >&2; exit 1; }

@@ -13,13 +13,13 @@ wait_for() {
 # start_program EXE: runs it under wine in the background as $program; on exit
 # the script stops it and the wine server (avoids "X connection broken").
 start_program() {
-    wine "$1" &
+    "$HOPPEL_WINE" "$1" &
     program=$!
     trap stop_program EXIT
 }
 stop_program() {
     if [ -n "${program:-}" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
-    wineserver -k 2>/dev/null || true
+    "$HOPPEL_WINESERVER" -k 2>/dev/null || true
 }
 program_ended() { ! kill -0 "$program" 2>/dev/null; }
 

@@ -1,32 +1,61 @@
 #!/usr/bin/env bash
-# The whole test run: installs what is missing, builds both presets, runs every
-# test of both (the Windows ones under wine in a virtual display) and a bounded
-# fuzz run. Fails when anything fails.
+# The whole test run: installs what is missing, builds the native preset and
+# both Windows presets, runs the native tests, the Windows tests (in-process
+# and end to end, under wine in a virtual display) of every width this host
+# can run, and a bounded fuzz run. Any failure ends it with one line saying
+# what failed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 start=$SECONDS
 step() { printf '\n== %s (%ds)\n' "$*" $((SECONDS - start)); }
+# must WHAT COMMAND...: runs the command; on failure one line names WHAT.
+must() {
+    local what=$1 status=0
+    shift
+    "$@" || status=$?
+    [ "$status" -eq 0 ] || { echo "test: FAILED: $what (exit $status)" >&2; exit 1; }
+}
+# A virtual display for one ctest run; bounded, as every wait here.
+in_display() { timeout 2400 xvfb-run -a -s '-screen 0 1024x768x24' "$@"; }
 
 step setup
-scripts/setup.sh
+must "setup (scripts/setup.sh)" scripts/setup.sh
 
 step "native build and tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake --preset native >/dev/null
-cmake --build --preset native
-ctest --preset native
+must "native configure" cmake --preset native >/dev/null
+must "native build" cmake --build --preset native
+must "native tests" ctest --preset native
 
-step "win32 build and tests under wine"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
-scripts/wine-prefix.sh
-# One virtual display for every Windows test of the run.
-xvfb-run -a -s '-screen 0 1024x768x24' ctest --preset win32
+# Both widths are built everywhere; they are run where the host can.
+for preset in win32 win64; do
+    step "$preset build"
+    must "$preset configure" cmake --preset $preset >/dev/null
+    must "$preset build" cmake --build --preset $preset
+done
+
+source scripts/wine-env.sh
+if host_runs_i686; then
+    widths="win64 win32"
+    said="Windows tests: x86_64 and i686 tested"
+else
+    widths="win64"
+    said="Windows tests: x86_64 tested; i686 tests skipped: this kernel does not run 32-bit programs (i686 built only)"
+fi
+echo "$said"
+must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
+timeout 60 xvfb-run -a -s '-screen 0 1024x768x24' true >/dev/null 2>&1 ||
+    { echo "test: FAILED: no virtual X display could be started (xvfb-run; is xvfb installed?)" >&2; exit 1; }
+for preset in $widths; do
+    step "$preset tests under wine"
+    must "$preset tests under wine" in_display ctest --preset $preset
+done
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
     step "fuzzing the BMP decoder"
-    cmake --preset fuzz >/dev/null
-    cmake --build --preset fuzz
-    scripts/fuzz.sh "${HOPPEL_FUZZ_SECONDS:-60}"
+    must "fuzz configure" cmake --preset fuzz >/dev/null
+    must "fuzz build" cmake --build --preset fuzz
+    must "fuzzing (scripts/fuzz.sh)" scripts/fuzz.sh "${HOPPEL_FUZZ_SECONDS:-60}"
 fi
 
 step "all tests passed"
+echo "$said"

@@ -1,9 +1,47 @@
 # Sourced: the environment every wine call of the project runs in.
-# Set on their own lines: a wine started without a prefix or display can hang.
+#   source scripts/wine-env.sh [32|64]     (default 64)
+# Then "$HOPPEL_WINE" runs a program of that width and "$HOPPEL_WINESERVER" is
+# the server. One 64-bit prefix serves both widths (WoW64 where the kernel runs
+# 32-bit programs). Set on their own lines: a wine started without a prefix or
+# display can hang.
 HOPPEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+HOPPEL_WINE_WIDTH=${1:-64}
 export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix}
 export WINEDEBUG=-all
-# No Mono/Gecko offer (it would hang headless), no menu builder, no audio drivers
-# (sndPlaySound then fails fast instead of printing ALSA errors).
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winealsa.drv,winepulse.drv=d"
 export LANG=ja_JP.UTF-8
+# Both widths talk to the one 64-bit server of the prefix.
+export WINESERVER=/usr/lib/wine/wineserver64
+HOPPEL_WINESERVER=$WINESERVER
+if [ "$HOPPEL_WINE_WIDTH" = 32 ]; then
+    HOPPEL_WINE=/usr/lib/wine/wine
+    unset WINELOADER
+else
+    HOPPEL_WINE=/usr/lib/wine/wine64
+    export WINELOADER=$HOPPEL_WINE
+fi
+# No Mono/Gecko offer (it would hang headless), no menu builder, and no audio
+# drivers until wine_sound_on or wine_sound_sink (sndPlaySound then fails fast).
+hoppel_overrides="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="$hoppel_overrides;winealsa.drv,winepulse.drv=d"
+
+# The host's own audio: the slaps are heard.
+wine_sound_on() { export WINEDLLOVERRIDES=$hoppel_overrides; }
+
+# wine_sound_sink FILE: every sound played goes, in order, into FILE as raw
+# samples (an ALSA file sink) instead of to a sound card. FILE starts empty.
+wine_sound_sink() {
+    local file conf
+    file=$(realpath -m "$1")
+    conf=$file.asoundrc
+    mkdir -p "$(dirname "$file")"
+    : >"$file"
+    # A pipe that appends: the plugin reopens its file at each sound.
+    printf 'pcm.!default { type file; slave.pcm { type null }; file "|cat >> %s"; format "raw" }\n' \
+        "$file" >"$conf"
+    export ALSA_CONFIG_PATH=$conf
+    export WINEDLLOVERRIDES="$hoppel_overrides;winepulse.drv=d"
+}
+
+# True where the kernel runs 32-bit programs: elsewhere the 32-bit loader
+# fails at once with status 126.
+host_runs_i686() { /usr/lib/wine/wine --version >/dev/null 2>&1; }

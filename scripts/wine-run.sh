@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine in the project's prefix; ctest's emulator.
-# Without a display it starts a virtual one for the program's lifetime.
+# ctest's emulator: wine-run.sh 32|64 PROGRAM ARGS... runs a Windows program of
+# that width in the project's prefix. Its sounds go to an ALSA file sink,
+# sound/played-PROGRAM.raw under the working folder, whose Windows path the
+# program finds in HOPPEL_SOUND_SINK. Without a display it starts a virtual one.
 set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
+width=$1; shift
 "$here/wine-prefix.sh"
-source "$here/wine-env.sh"
+source "$here/wine-env.sh" "$width"
+sink=$PWD/sound/played-$(basename "$1" .exe).raw
+wine_sound_sink "$sink"
+export HOPPEL_SOUND_SINK="Z:${sink//\//\\}"
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s '-screen 0 1024x768x24' wine "$@"
+    exec xvfb-run -a -s '-screen 0 1024x768x24' "$HOPPEL_WINE" "$@"
 fi
-exec wine "$@"
+exec "$HOPPEL_WINE" "$@"

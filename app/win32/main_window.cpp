@@ -14,10 +14,9 @@ namespace {
 const char kMainClass[] = "CWindow";
 const char kTitle[] = "Hoppelmaru";
 
-// The dialog record without the fields added after Windows NT 4.0.
-constexpr DWORD kSaveDialogRecordSize = 76;
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kSaveDialogRecordSize,
-              "the record ends after lpTemplateName");
+// The dialog record without the fields added after Windows NT 4.0: 76 bytes
+// on i686, 136 on x86_64.
+constexpr DWORD kSaveDialogRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 
 // One built-in resource: its bytes live as long as the program and are never written.
 struct ResourceBytes {
@@ -94,13 +93,12 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT MainWindow::onCreate() {
     autoButton_ = CreateWindowExA(0, "Button", "自動", WS_CHILD | WS_VISIBLE, 8, 8, 80, 32, window_,
-                                  reinterpret_cast<HMENU>(IDC_AUTO), instance_, nullptr);
+                                  controlId(IDC_AUTO), instance_, nullptr);
     clearButton_ = CreateWindowExA(0, "Button", "クリア", WS_CHILD | WS_VISIBLE, 96, 8, 80, 32,
-                                   window_, reinterpret_cast<HMENU>(IDC_CLEAR), instance_, nullptr);
-    // The buttons' default system font has no Japanese glyphs on every system
-    // (Wine's has none once the process code page is UTF-8); the GUI font has.
+                                   window_, controlId(IDC_CLEAR), instance_, nullptr);
+    createButtonFont();
     for (HWND button : {autoButton_, clearButton_}) {
-        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
     }
     PictureView::registerClass(instance_);
     view_.create(instance_, window_);
@@ -136,6 +134,17 @@ void MainWindow::createCounterSurface() {
                                 FIXED_PITCH, nullptr);
 }
 
+void MainWindow::createButtonFont() {
+    // The GUI font's size and look, but a Japanese character set and no face
+    // name: the font mapper then picks a face that has the buttons' glyphs,
+    // which the GUI font itself lacks in a plain Wine prefix.
+    LOGFONTA look = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
+    look.lfCharSet = SHIFTJIS_CHARSET;
+    look.lfFaceName[0] = '\0';
+    buttonFont_ = CreateFontIndirectA(&look);
+}
+
 void MainWindow::onDestroy() {
     AppState& state = app_.state();
     if (state.autoMode) {
@@ -153,6 +162,9 @@ void MainWindow::onDestroy() {
 }
 
 void MainWindow::onNcDestroy() {
+    // The buttons are gone by now: nothing draws with their font any more.
+    DeleteObject(buttonFont_);
+    buttonFont_ = nullptr;
     SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     autoButton_ = nullptr;

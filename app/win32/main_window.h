@@ -63,6 +63,7 @@ private:
     void showAbout();
     void loadResources();
     void createCounterSurface();
+    void createButtonFont();
 
     HINSTANCE instance_;
     DialogHooks hooks_;
@@ -73,6 +74,7 @@ private:
     HWND window_ = nullptr;
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;
+    HFONT buttonFont_ = nullptr;
     char droppedPath_[256] = {};
     // Kept between saves: the dialog opens with the last name.
     char savePath_[260] = {};

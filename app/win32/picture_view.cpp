@@ -29,7 +29,7 @@ void PictureView::registerClass(HINSTANCE instance) {
 
 HWND PictureView::create(HINSTANCE instance, HWND parent) {
     return CreateWindowExA(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, 8, 48, kViewWidth,
-                           kViewHeight, parent, reinterpret_cast<HMENU>(IDC_VIEW), instance,
+                           kViewHeight, parent, controlId(IDC_VIEW), instance,
                            this);
 }
 

@@ -12,3 +12,8 @@ Owner* windowObject(HWND window, UINT message, LPARAM lParam) {
     }
     return reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
+
+// A child window's control id as CreateWindowExA takes it, in the menu argument.
+inline HMENU controlId(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Drives hoppelmaru.exe under Wine in an X display the way a user would, and
-# checks what the screen shows. Usage: e2e_test.sh EXE SHOT_FOLDER BUILT_IN_PICTURE
-# Screenshots stay in SHOT_FOLDER. Without $DISPLAY it starts a virtual one.
+# checks what the screen shows and what the program plays.
+# Usage: e2e_test.sh 32|64 EXE SHOT_FOLDER RESOURCE_FOLDER
+# Screenshots and the sound sink stay in SHOT_FOLDER. Without $DISPLAY it
+# starts a virtual one.
 set -euo pipefail
-exe=$(realpath "$1")
-shots=$(realpath -m "$2")
-builtin=$(realpath "$3")
+width=$1
+exe=$(realpath "$2")
+shots=$(realpath -m "$3")
+resources=$(realpath "$4")
+builtin=$resources/radav.bmp
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$here/../../scripts
 
@@ -13,7 +17,7 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s '-screen 0 1024x768x24' bash "${BASH_SOURCE[0]}" "$@"
 fi
 "$scripts/wine-prefix.sh"
-source "$scripts/wine-env.sh"
+source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
 convert=/usr/bin/convert
 compare=/usr/bin/compare
@@ -24,6 +28,36 @@ cd "$shots"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
+
+# Every sound the program plays lands in the sink, back to back as raw samples.
+sink=$shots/played.raw
+wine_sound_sink "$sink"
+declare -A sound_length
+for i in 1 2 3; do
+    [ "$(head -c 40 "$resources/slap$i.wav" | tail -c 4)" = data ] || fail "slap$i.wav: no data chunk at 36"
+    tail -c +45 "$resources/slap$i.wav" >"sound-$i.raw"
+    sound_length[$i]=$(stat -c %s "sound-$i.raw")
+done
+# count_sounds: true when the sink holds nothing but whole built-in sounds;
+# $sound_count says how many and $played which, in the order played.
+count_sounds() {
+    local size offset=0 i matched
+    size=$(stat -c %s "$sink")
+    sound_count=0 played=
+    while [ "$offset" -lt "$size" ]; do
+        matched=
+        for i in 1 2 3; do
+            if [ $((offset + sound_length[$i])) -le "$size" ] &&
+               cmp -s -n "${sound_length[$i]}" -i "$offset:0" "$sink" "sound-$i.raw"; then
+                offset=$((offset + sound_length[$i])); sound_count=$((sound_count + 1))
+                played+=" SOUND$i"; matched=1
+                break
+            fi
+        done
+        [ -n "$matched" ] || return 1
+    done
+}
+sounds_are() { count_sounds && [ "$sound_count" = "$1" ]; }
 
 shot_no=0
 shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
@@ -114,6 +148,8 @@ counter_of "$last" counter-1.png
 [ "$(count_colour counter-1.png 418F80)" -gt 20 ] || fail "the counter does not read 1 (65, 143, 128)"
 [ "$(count_colour counter-1.png 409080)" = 0 ] || fail "the counter still reads 0"
 picture_of "$last" picture-1.png
+wait_for 10 sounds_are 1 || fail "the slap did not play one whole built-in sound ($(stat -c %s "$sink") bytes)"
+echo "played:$played"
 
 step "a click on the blue does nothing"
 xdotool mousemove "$(sx $((bx + 1)))" "$(sy $((by + 1)))" click 1
@@ -127,14 +163,23 @@ wait_for 10 unchanged || fail "the picture changed after a click on the blue"
 counter_of "$last" counter-blue.png
 [ "$(differing counter-blue.png counter-1.png)" = 0 ] || fail "the counter changed after a click on the blue"
 
+step "two more slaps: three sounds in all, none for the blue"
+xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))" click 1 click 1
+hide_hand
+counted_3() { shot slapped-3; counter_of "$last" counter-3.png; [ "$(count_colour counter-3.png 438D7F)" -gt 20 ]; }
+wait_for 10 counted_3 || fail "the counter does not read 3 (67, 141, 127)"
+picture_of "$last" picture-3.png
+wait_for 10 sounds_are 3 || fail "the sink does not hold exactly three built-in sounds ($(stat -c %s "$sink") bytes)"
+echo "played:$played"
+
 step "Auto slaps by itself and its button reads 停止"
 button_text "$last" 8 auto-button-off.png
 button_text "$last" 96 clear-button-on.png
 xdotool mousemove $((vx - 8 + 48)) $((vy - 48 + 24)) click 1
-auto_slaps() { shot auto; picture_of "$last" picture-auto.png; [ "$(differing picture-auto.png picture-1.png)" -gt 0 ]; }
+auto_slaps() { shot auto; picture_of "$last" picture-auto.png; [ "$(differing picture-auto.png picture-3.png)" -gt 0 ]; }
 wait_for 30 auto_slaps || fail "auto mode did not slap"
 # Between its slaps the hand is hidden: wait for a moment without it.
-auto_counts() { shot auto; counter_of "$last" counter-auto.png; [ "$(count_colour counter-auto.png 418F80)" = 0 ]; }
+auto_counts() { shot auto; counter_of "$last" counter-auto.png; [ "$(count_colour counter-auto.png 438D7F)" = 0 ]; }
 wait_for 30 auto_counts || fail "the counter did not move on in auto mode"
 button_text "$last" 8 auto-button-on.png
 button_text "$last" 96 clear-button-off.png
@@ -196,4 +241,7 @@ code=0
 wait "$program" || code=$?
 program=
 [ "$code" = 0 ] || fail "exit code $code"
+# Auto mode and the slap before saving played more; still whole sounds only.
+count_sounds && [ "$sound_count" -ge 5 ] || fail "the sink does not hold five or more whole built-in sounds ($(stat -c %s "$sink") bytes)"
+echo "played:$played"
 echo "e2e: all checks passed; screenshots in $shots"

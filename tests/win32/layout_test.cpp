@@ -152,6 +152,28 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
 
+// The buttons' font is realised with a Japanese character set and has a glyph
+// for every character of their texts, whatever the prefix's font replacements.
+TEST_F(MainWindowLayout, ButtonFontHasTheGlyphsOfTheButtonTexts) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (HWND button : {window_->autoButton(), window_->clearButton()}) {
+        for (const char* text : {"自動", "停止", "クリア"}) {
+            SCOPED_TRACE(text);
+            auto font = reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0));
+            ASSERT_NE(font, nullptr);
+            HGDIOBJ old = SelectObject(dc, font);
+            EXPECT_EQ(GetTextCharset(dc), SHIFTJIS_CHARSET);
+            wchar_t wide[8] = {};
+            const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 8) - 1;
+            WORD glyphs[8] = {};
+            ASSERT_EQ(GetGlyphIndicesW(dc, wide, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS), DWORD(n));
+            EXPECT_EQ(std::count(glyphs, glyphs + n, 0xFFFF), 0);
+            SelectObject(dc, old);
+        }
+    }
+    DeleteDC(dc);
+}
+
 TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
     const std::pair<UINT, WPARAM> ways[] = {
         {WM_COMMAND, MAKEWPARAM(57665, 0)}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}};
@@ -164,6 +186,7 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         ASSERT_NE(main_, nullptr);
         const HWND children[] = {window_->pictureView(), window_->autoButton()};
         const CounterSurface counter = window_->counter();
+        const HGDIOBJ buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageA(children[1], WM_GETFONT, 0, 0));
         command(0);  // auto mode runs: its timer is stopped too
 
         SendMessageA(main_, way.first, way.second, 0);
@@ -171,7 +194,8 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         EXPECT_EQ(window_->handle(), nullptr);
         EXPECT_TRUE(!state().displayImage && !state().currentPicture && !state().untouchedPicture &&
                     !state().handImage);
-        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) + GetObjectType(counter.font), 0u);
+        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) + GetObjectType(counter.font) +
+                      GetObjectType(buttonFont), 0u);
         window_.reset();  // adds no second quit message
         int code = -1;
         EXPECT_EQ(drainQuitMessages(&code), 1);
