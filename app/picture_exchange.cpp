@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "app/app.h"
@@ -5,12 +7,46 @@
 #include "stream/file_output_stream.h"
 #include "stream/memory_block_reader.h"
 
-// Length of the 24-bit BMP file that save writes for an image of this size.
-static int64_t savedFileSize(int32_t width, int32_t height)
+namespace {
+
+// The longest path the platform's narrow file calls and the save dialog take.
+constexpr size_t kLongestPath = 259;
+// Names tried for the temporary file before the save gives up.
+constexpr int32_t kTemporaryNameAttempts = 100;
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b)
 {
-    const int64_t stride = (3 * static_cast<int64_t>(width) + 3) / 4 * 4;
-    return 54 + stride * height;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y));
+           });
 }
+
+// The attempt-th candidate for a temporary file beside the chosen one: in the
+// same folder, so that the final move stays on one volume, and never longer
+// than the longest path or the chosen path itself, so that every path the
+// dialog accepts can save. Empty when no candidate of that number fits.
+std::string temporarySibling(const std::string& chosen, int32_t attempt)
+{
+    const size_t cut = chosen.find_last_of("\\/");
+    const size_t folderLength = cut == std::string::npos ? 0 : cut + 1;
+    const std::string chosenName = chosen.substr(folderLength);
+    const size_t room = std::max(chosenName.size(),
+                                 kLongestPath > folderLength ? kLongestPath - folderLength : 0);
+    std::string number;
+    for (int32_t n = attempt; number.empty() || n > 0; n /= 36)
+        number.insert(number.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36]);
+    for (const std::string& name : {"~hm" + number + ".tmp", "~" + number + ".tmp", "~" + number, number}) {
+        if (name.size() > room)
+            continue;
+        // Never the chosen name itself: the old file must survive.
+        if (sameNameIgnoringCase(name, chosenName))
+            return std::string();
+        return chosen.substr(0, folderLength) + name;
+    }
+    return std::string();
+}
+
+}  // namespace
 
 bool App::loadPictureFile(const char* path)
 {
@@ -55,23 +91,24 @@ bool App::savePicture(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return false;
-    // The new file is made beside the chosen one and takes its place only once
-    // it is known to be whole: a failed save must not cost the old file.
-    const std::string temporary = std::string(path) + ".tmp";
-    const Dib32Image& picture = *state_.currentPicture;
+    // The picture goes into a new file of its own beside the chosen one, which
+    // it replaces only once the file is known to be whole: a failed save must
+    // not cost the old file, nor any other file of the folder.
+    std::string temporary;
+    for (int32_t attempt = 0; attempt < kTemporaryNameAttempts && temporary.empty(); ++attempt) {
+        const std::string candidate = temporarySibling(path, attempt);
+        if (!candidate.empty() && platform_.createNewFile(candidate.c_str()))
+            temporary = candidate;
+    }
+    if (temporary.empty())
+        return false;
 
     bool written;
     {
         FileOutputStream stream(temporary.c_str());
-        written = picture.save(&stream, kImageReaderId);
-        stream.close();
+        written = state_.currentPicture->save(&stream, kImageReaderId);
+        written = stream.close() && written;
     }
-
-    // The stream's close does not report a failed flush, so the file on disk
-    // is measured instead.
-    written = written && platform_.fileSize(temporary.c_str()) ==
-                             savedFileSize(picture.width(), picture.height());
-
     if (!written || !platform_.replaceFile(temporary.c_str(), path)) {
         platform_.removeFile(temporary.c_str());
         return false;

@@ -23,9 +23,12 @@ public:
     // be opened, cannot be held in memory, or is smaller than minimumSize, which
     // is tested before anything is read. Bytes that could not be read stay 0.
     virtual uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) = 0;
-    // The length of the file at path in bytes; -1 when it cannot be opened.
-    virtual int64_t fileSize(const char* path) = 0;
-    // Moves the file from over to, replacing what was there; false on failure.
+    // Creates an empty file at path, only if nothing of that name exists there:
+    // false when something does or the file cannot be made.
+    virtual bool createNewFile(const char* path) = 0;
+    // Moves the file from to the name to. Where to exists, the moved file
+    // takes its place and keeps its attributes, where the platform can. False
+    // on failure, with both files left as they were.
     virtual bool replaceFile(const char* from, const char* to) = 0;
     virtual bool removeFile(const char* path) = 0;
 

@@ -6,6 +6,12 @@ FileOutputStream::FileOutputStream(const char* path) {
     if (path != nullptr) {
         file_ = std::fopen(path, "wb");
     }
+    // Unbuffered: a write's count is what the file took, not what a buffer
+    // took that may fail to reach it later. The one big write of a picture
+    // costs no more that way.
+    if (file_ != nullptr) {
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
 }
 
 FileOutputStream::~FileOutputStream() {
@@ -57,11 +63,13 @@ bool FileOutputStream::seek(int32_t pos) {
 }
 
 bool FileOutputStream::close() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
+    if (file_ == nullptr) {
+        return true;
     }
-    return true;
+    const bool wroteAll = std::ferror(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return wroteAll && closed;
 }
 
 int32_t FileOutputStream::writeBlock(const ByteReader* source) {
@@ -89,6 +97,5 @@ bool FileOutputStream::writeByte(uint8_t value) {
     if (file_ == nullptr) {
         return false;
     }
-    std::fputc(value, file_);
-    return true;
+    return std::fputc(value, file_) != EOF;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// Writes bytes into a new file through the C library's buffered file functions.
-// The file is created or emptied at construction and complete once the stream
-// is closed or destroyed. A failed open is noticed only through the write results.
+// Writes bytes into a new file through the C library's file functions. The
+// file is created or emptied at construction. Every write reports what reached
+// the file (the library keeps no bytes back), and close() reports whether the
+// file was completed: a short write, a failed flush or close all show. A failed
+// open is noticed through the write results.
 #include <cstdio>
 
 #include "stream/byte_interfaces.h"
@@ -24,7 +26,9 @@ public:
 
     // Position from the start of the file; false when closed or pos < 0.
     virtual bool seek(int32_t pos);
-    // Always true; later writes report nothing written.
+    // Closes the file; false when closing failed or an earlier write on the
+    // file fell short, so true means every byte reported written is in the
+    // file. True when there was no file open. Later writes report nothing written.
     virtual bool close();
 
     int32_t writeBlock(const ByteReader* source) override;

@@ -78,26 +78,38 @@ uint8_t* Win32Platform::readFile(const char* path, int32_t minimumSize, int32_t*
     return bytes;
 }
 
-int64_t Win32Platform::fileSize(const char* path) {
-    if (path == nullptr) {
-        return -1;
-    }
-    // Attribute access only, shared with everyone: measuring must not fail
-    // because someone else has the file open.
-    HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool Win32Platform::createNewFile(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return -1;
+        return false;
     }
-    LARGE_INTEGER length;
-    const int64_t size = GetFileSizeEx(file, &length) ? static_cast<int64_t>(length.QuadPart) : -1;
     CloseHandle(file);
-    return size;
+    return true;
 }
 
 bool Win32Platform::replaceFile(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD kept = GetFileAttributesA(to);
+    if (kept == INVALID_FILE_ATTRIBUTES) {
+        return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    // A target that cannot be written now (read-only, or held open by another
+    // program) is refused before anything is touched: a failed ReplaceFileA
+    // may leave a stray file of its own behind.
+    HANDLE target = CreateFileA(to, GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (target == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(target);
+    // The replaced file's attributes carry over; not every implementation of
+    // ReplaceFileA carries them all, so they are set again where they differ.
+    if (!ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return false;
+    }
+    if (GetFileAttributesA(to) != kept) {
+        SetFileAttributesA(to, kept);
+    }
+    return true;
 }
 
 bool Win32Platform::removeFile(const char* path) {

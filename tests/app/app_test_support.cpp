@@ -32,14 +32,14 @@ uint8_t* FakePlatform::readFile(const char* path, int32_t minimumSize, int32_t* 
     return block;
 }
 
-int64_t FakePlatform::fileSize(const char* path)
+bool FakePlatform::createNewFile(const char* path)
 {
-    calls.push_back(std::string("fileSize ") + path);
-    if (beforeSize)
-        beforeSize(path);
+    calls.push_back(std::string("createNewFile ") + path);
+    const fs::path file = fs::u8path(path);
     std::error_code error;
-    const auto size = fs::file_size(fs::u8path(path), error);
-    return error ? -1 : static_cast<int64_t>(size);
+    if (fs::exists(fs::symlink_status(file, error)))
+        return false;
+    return std::ofstream(file, std::ios::binary).good();
 }
 
 bool FakePlatform::replaceFile(const char* from, const char* to)

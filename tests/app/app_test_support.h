@@ -14,14 +14,12 @@ using Calls = std::vector<std::string>;
 
 // Records each call as one line: "playSound 2" (the sound's first byte),
 // "pause 250", "repaintView 240,160" (the observed hand position at that
-// moment), "readFile <path> <minimum>", "fileSize <path>". Files are real.
+// moment), "readFile <path> <minimum>", "createNewFile <path>". Files are real.
 class FakePlatform : public Platform {
 public:
     Calls calls;
     const AppState* observed = nullptr;  // must be set
     std::function<void()> onRepaintView;
-    // Runs before fileSize measures: lets a test alter the file.
-    std::function<void(const std::string&)> beforeSize;
     bool failReplace = false;
     // Hands out files below the minimum too, against the seam's promise.
     bool ignoreMinimum = false;
@@ -35,7 +33,7 @@ public:
     void enableClearButton(bool on) override { calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0"); }
     void setAutoButtonText(const char* text) override { calls.push_back(std::string("setAutoButtonText ") + text); }
     uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override;
-    int64_t fileSize(const char* path) override;
+    bool createNewFile(const char* path) override;
     bool replaceFile(const char* from, const char* to) override;
     bool removeFile(const char* path) override;
 };

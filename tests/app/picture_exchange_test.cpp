@@ -1,13 +1,18 @@
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 
 #include "app_test_support.h"
 #include "stream/file_output_stream.h"
+#ifndef _WIN32
+#include "tests/support/file_size_limit.h"
+#endif
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -153,6 +158,22 @@ TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndC
     EXPECT_EQ(platform.calls, Calls{"repaintWindow"});
 }
 
+// Start-up: the picture becomes the current picture and its untouched copy,
+// the hand decodes, and the three sounds are kept as they lie in memory.
+TEST_F(PictureExchangeTest, BuiltInsLoadBothPicturesTheHandAndTheSounds)
+{
+    const Bytes picture = patternFile(480, 320, 31, kImageReaderId);
+    const Bytes hand = patternFile(196, 100, 32, kImageReaderId);
+    const uint8_t sounds[3][2] = {{7, 7}, {8, 8}, {9, 9}};
+    const Sound given[3] = {{sounds[0], 2}, {sounds[1], 2}, {sounds[2], 2}};
+    app.loadBuiltIns(picture.data(), int32_t(picture.size()), hand.data(), int32_t(hand.size()), given);
+    expectPictures(31, 31);
+    EXPECT_EQ(wordsOf(*state.handImage), patternWords(196, 100, 32));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(state.slapSounds[i].bytes == sounds[i] && state.slapSounds[i].size == 2) << i;
+    EXPECT_TRUE(platform.calls.empty());
+}
+
 TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchanged)
 {
     random.always(1);
@@ -164,63 +185,121 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     fillWords(*state.handImage, 0);
     app.composeDisplay();
     const std::vector<uint32_t> slapped = wordsOf(*state.currentPicture);
-    const std::string file = place("saved.bmp", Bytes(1000, 'o')), temporary = file + ".tmp";
+    const std::string file = place("saved.bmp", Bytes(1000, 'o')), temporary = path("~hm0.tmp");
     platform.calls.clear();
 
     ASSERT_TRUE(app.savePicture(file.c_str()));
     const Bytes saved = readBytes(file);
     EXPECT_EQ(saved.size(), 460854u);
     EXPECT_EQ(saved.at(28), 24);
-    EXPECT_FALSE(fs::exists(temporary));
-    // Measured, not read back.
-    EXPECT_EQ(platform.calls, (Calls{"fileSize " + temporary, "replaceFile " + temporary + " " + file}));
+    EXPECT_FALSE(fs::exists(fs::u8path(temporary)));
+    EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "replaceFile " + temporary + " " + file}));
     paintBoth(kSkin, kSkin);
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
     EXPECT_EQ(wordsOf(*state.untouchedPicture), slapped);
 }
 
-TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFile)
+// Files that happen to carry a temporary-looking name are no one's to touch:
+// the save takes the next free name, and gives up when none is left.
+TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName)
+{
+    const Bytes theirs(10, 't');
+    const std::string file = path("saved.bmp");
+    const std::string taken[] = {place("~hm0.tmp", theirs), place("saved.bmp.tmp", theirs)};
+    ASSERT_TRUE(app.savePicture(file.c_str()));
+    EXPECT_EQ(readBytes(file).size(), 460854u);
+    for (const std::string& name : taken)
+        EXPECT_EQ(readBytes(name), theirs) << name;
+    EXPECT_FALSE(fs::exists(fs::u8path(path("~hm1.tmp"))));
+
+    const Bytes old = readBytes(file);
+    std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
+    const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int32_t i = 0; i < 100; ++i) {
+        const std::string number = i < 36 ? std::string(1, digits[i]) : std::string{digits[i / 36], digits[i % 36]};
+        all.push_back(place("~hm" + number + ".tmp", theirs));
+    }
+    paintBoth(kSkin, kSkin);
+    EXPECT_FALSE(app.savePicture(file.c_str()));
+    EXPECT_EQ(readBytes(file), old);
+    for (const std::string& name : all)
+        EXPECT_EQ(readBytes(name), theirs) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 102);
+}
+
+// The dialog takes paths of up to 259 characters; the temporary name shrinks
+// to fit beside the chosen one, and is never the chosen name itself.
+TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength)
+{
+    const char separator = char(fs::path::preferred_separator);
+    for (const std::string name : {"a.bmp", "a", "0"}) {
+        SCOPED_TRACE(name);
+        // Folders of up to 100 characters, so that folder, separator and name make 259.
+        std::string folder = root.u8string();
+        for (char letter = 'p'; folder.size() + 1 + name.size() < 259; ++letter) {
+            const size_t left = 259 - folder.size() - 1 - name.size();  // its separator included
+            size_t length = std::min<size_t>(left - 1, 100);
+            if (left - 1 - length == 1)
+                --length;  // a separator alone could not take the last character
+            folder += separator;
+            folder.append(length, letter);
+        }
+        fs::create_directories(fs::u8path(folder));
+        const std::string file = folder + separator + name;
+        ASSERT_EQ(file.size(), 259u);
+        platform.calls.clear();
+        ASSERT_TRUE(app.savePicture(file.c_str()));
+        EXPECT_EQ(readBytes(file).size(), 460854u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
+        const std::string created = "createNewFile ";
+        ASSERT_EQ(platform.calls.at(0).rfind(created, 0), 0u);
+        EXPECT_LE(platform.calls[0].size() - created.size(), 259u);
+        fs::remove_all(fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
+    }
+}
+
+TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind)
 {
     const Bytes old(1000, 'o');
-    const auto resizeTo = [this](uintmax_t size) {
-        platform.beforeSize = [size](const std::string& file) { fs::resize_file(fs::u8path(file), size); };
-    };
     struct Case {
         const char* name;
-        std::function<void(const fs::path& temporary)> arrange;
-        Calls calls;  // made on the temporary file before it is removed
+        uint64_t fileSizeLimit;  // 0: none
+        bool failReplace;
+        Calls calls;  // made on the temporary file
     } const cases[] = {
-        {"the move fails", [&](const fs::path&) { platform.failReplace = true; }, {"fileSize", "replaceFile"}},
-        {"the written file comes up short", [&](const fs::path&) { resizeTo(460000); }, {"fileSize"}},
-        {"the written file is too long", [&](const fs::path&) { resizeTo(460855); }, {"fileSize"}},
-        {"the new file cannot be created", [](const fs::path& temporary) {
-             fs::create_directories(temporary / "keep");
-         }, {}},
+        {"the move fails", 0, true, {"createNewFile", "replaceFile", "removeFile"}},
 #ifndef _WIN32
-        {"the disk is full", [](const fs::path& temporary) { fs::create_symlink("/dev/full", temporary); }, {}},
+        {"the disk fills up", 460000, false, {"createNewFile", "removeFile"}},
+        {"the disk is full", 1, false, {"createNewFile", "removeFile"}},
 #endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = place(std::string(c.name) + ".bmp", old), temporary = file + ".tmp";
+        const std::string file = place("old.bmp", old), temporary = path("~hm0.tmp");
         platform.calls.clear();
-        platform.failReplace = false;
-        platform.beforeSize = nullptr;
-        c.arrange(fs::u8path(temporary));
-        EXPECT_FALSE(app.savePicture(file.c_str()));
+        platform.failReplace = c.failReplace;
+        {
+#ifndef _WIN32
+            std::unique_ptr<FileSizeLimit> limit;
+            if (c.fileSizeLimit != 0) {
+                limit = std::make_unique<FileSizeLimit>(c.fileSizeLimit);
+                ASSERT_TRUE(limit->active());
+            }
+#endif
+            EXPECT_FALSE(app.savePicture(file.c_str()));
+        }
         EXPECT_EQ(readBytes(file), old);
         Calls expected;
         for (const std::string& call : c.calls)
             expected.push_back(call + " " + temporary + (call == "replaceFile" ? " " + file : ""));
-        expected.push_back("removeFile " + temporary);
         EXPECT_EQ(platform.calls, expected);
-        EXPECT_EQ(fs::exists(fs::u8path(temporary)), fs::is_directory(fs::u8path(temporary)));
+        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
     }
     // A missing folder or no name at all: nothing is created.
     const std::string missing = path("missing/picture.bmp");
     EXPECT_FALSE(app.savePicture(missing.c_str()));
-    EXPECT_FALSE(fs::exists(fs::u8path(missing)) || fs::exists(fs::u8path(missing + ".tmp")));
+    EXPECT_FALSE(fs::exists(fs::u8path(path("missing"))));
     EXPECT_FALSE(app.savePicture(""));
     EXPECT_FALSE(app.savePicture(nullptr));
 }

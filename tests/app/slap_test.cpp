@@ -220,3 +220,29 @@ TEST_F(SlapTest, DrawsOncePerInnerPositionInRowOrderThenOnceForTheSound)
         EXPECT_EQ(platform.calls, (Calls{std::string("playSound ") + sound.second, "repaintView 100,200"}));
     }
 }
+
+// The sweeps work on raw words sized for 480 x 320: a picture of any other
+// size is not slapped at all, neither painted, nor sounded, nor counted.
+TEST_F(SlapTest, PictureOfAnotherSizeIsNotSlapped)
+{
+    const std::pair<int32_t, int32_t> sizes[] = {{481, 320}, {480, 321}, {479, 320}, {480, 319}, {256, 256}};
+    for (const auto& size : sizes) {
+        for (Dib32Image* resized : {state.currentPicture.get(), state.untouchedPicture.get()}) {
+            SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second) +
+                         (resized == state.currentPicture.get() ? " current" : " untouched"));
+            ASSERT_TRUE(resized->create(size.first, size.second));
+            paintPattern(*resized, 5);
+            const std::vector<uint32_t> current = wordsOf(*state.currentPicture);
+            const std::vector<uint32_t> untouched = wordsOf(*state.untouchedPicture);
+            platform.calls.clear();
+            app.slapAt(200, 150);
+            EXPECT_EQ(wordsOf(*state.currentPicture), current);
+            EXPECT_EQ(wordsOf(*state.untouchedPicture), untouched);
+            EXPECT_TRUE(platform.calls.empty());
+            EXPECT_EQ(random.draws, 0);
+            EXPECT_EQ(state.slapCount, 0);
+            ASSERT_TRUE(resized->create(480, 320));
+            paintBoth(kSkin, kSkin);
+        }
+    }
+}

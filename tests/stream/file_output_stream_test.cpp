@@ -101,3 +101,37 @@ TEST_F(FileOutputStreamTest, AnswersItsPartsAndDeletingThroughEitherClosesTheFil
     delete second;
     EXPECT_EQ(fileBytes(), (Bytes{7}));
 }
+
+#ifndef _WIN32
+#include "tests/support/file_size_limit.h"
+
+// Only what reached the file counts as written, and close() tells whether
+// the file is whole.
+TEST_F(FileOutputStreamTest, ShortWritesAreReportedShortAndCloseFails) {
+    Bytes sixteen(16);
+    for (size_t i = 0; i < sixteen.size(); ++i) {
+        sixteen[i] = static_cast<uint8_t>(i + 1);
+    }
+    MemoryBlockReader block(sixteen.data(), 16);
+    {
+        FileSizeLimit limit(10);
+        ASSERT_TRUE(limit.active());
+        FileOutputStream out(path.c_str());
+        EXPECT_EQ(out.writeBlock(&block), 10);
+        EXPECT_EQ(out.writeBytes(sixteen.data(), 4), 0);
+        EXPECT_FALSE(out.writeByte(0x41));
+        EXPECT_FALSE(out.close());
+        EXPECT_TRUE(out.close());  // nothing left open
+    }
+    EXPECT_EQ(fileBytes(), Bytes(sixteen.begin(), sixteen.begin() + 10));
+}
+
+TEST_F(FileOutputStreamTest, FullDiskWritesNothingAndCloseFails) {
+    FileOutputStream out("/dev/full");
+    EXPECT_EQ(out.writeBlock(b.get()), 0);
+    EXPECT_EQ(out.writeBytes(b->data(), 3), 0);
+    EXPECT_FALSE(out.writeByte(3));
+    EXPECT_FALSE(out.close());
+}
+
+#endif

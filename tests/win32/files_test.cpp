@@ -1,6 +1,9 @@
 // Files dropped on the window and File > Save image, on real files.
+#include <algorithm>
+#include <cstring>
 #include <tuple>
 
+#include "resources/resource.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -119,4 +122,79 @@ TEST_F(MainWindowFiles, SaveWriteFailureShowsTheErrorBoxOwnedByTheMainWindow) {
     EXPECT_EQ(shown_[0].caption, "書き込みエラー");
     EXPECT_EQ(shown_[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(GetFileAttributesA(nextSavePath_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) {
+            names.emplace_back(found.cFileName);
+        }
+    }
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+// Another program holds the old file open: the save fails with the error box
+// and leaves the old file and the folder exactly as they were.
+TEST_F(MainWindowFiles, SaveOverALockedFileKeepsItAndLeavesNothingBehind) {
+    const std::vector<uint8_t> old(1000, 'o');
+    nextSavePath_ = file("locked.bmp");
+    ASSERT_TRUE(writeFile(nextSavePath_, old));
+    ASSERT_TRUE(writeFile(file("~hm0.tmp"), {'t'}));  // someone else's file of a temporary-looking name
+    HANDLE lock = CreateFileA(nextSavePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    command(IDM_SAVE_IMAGE);
+    CloseHandle(lock);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0].caption, "書き込みエラー");
+    EXPECT_TRUE(readWholeFile(nextSavePath_) == old);
+    EXPECT_TRUE(readWholeFile(file("~hm0.tmp")) == std::vector<uint8_t>{'t'});
+    EXPECT_EQ(namesIn(folder_), (std::vector<std::string>{"locked.bmp", "~hm0.tmp"}));
+}
+
+// A replaced file keeps what the user set on it; the new bytes are all there.
+TEST_F(MainWindowFiles, SaveOverAnExistingFileKeepsItsAttributes) {
+    nextSavePath_ = file("hidden.bmp");
+    ASSERT_TRUE(writeFile(nextSavePath_, std::vector<uint8_t>(1000, 'o')));
+    if (!SetFileAttributesA(nextSavePath_.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+        (GetFileAttributesA(nextSavePath_.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        GTEST_SKIP() << "this file system keeps no hidden attribute";
+    }
+    command(IDM_SAVE_IMAGE);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
+    EXPECT_NE(GetFileAttributesA(nextSavePath_.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"hidden.bmp"});
+}
+
+// Every name the dialog can return saves, the longest (259 characters) too.
+TEST_F(MainWindowFiles, SaveWorksForTheLongestPathTheDialogReturns) {
+    std::string folder = folder_;
+    for (char letter = 'p'; folder.size() + 6 < 259; ++letter) {  // "\a.bmp" follows
+        const size_t left = 259 - 6 - folder.size();  // its separator included
+        size_t length = std::min<size_t>(left - 1, 100);
+        if (left - 1 - length == 1) {
+            --length;  // a separator alone could not take the last character
+        }
+        folder += '\\';
+        folder.append(length, letter);
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+    }
+    nextSavePath_ = folder + "\\a.bmp";
+    ASSERT_EQ(nextSavePath_.size(), 259u);
+    command(IDM_SAVE_IMAGE);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"a.bmp"});
 }

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -115,6 +116,9 @@ void MainWindowTest::SetUp() {
     char here[MAX_PATH];
     GetCurrentDirectoryA(sizeof here, here);
     folder_ = std::string(here) + "\\files-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // Empty at every start: a case sees only the files it made.
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::u8path(folder_), error);
     CreateDirectoryA(folder_.c_str(), nullptr);
 }
 
