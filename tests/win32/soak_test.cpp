@@ -1,0 +1,365 @@
+// The real program under long, mixed use: pointer moves with their repaints,
+// slaps with their sounds, drops of good and bad files, Clear and auto mode,
+// then destruction. Afterwards its picture equals a replay of the same inputs
+// on the application's logic alone, and neither memory nor GDI objects grew.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <random>
+
+#include "app/seeded_random.h"
+#include "resources/resource.h"
+#include "stream/block.h"
+#include "stream/file_output_stream.h"
+#include "tests/fuzz/bmp_seed_files.h"
+#include "win32_test_support.h"
+
+// Every object this program makes with new is counted, so that one lost per
+// paint, slap or drop shows. The count is this program's own: only the soak
+// links it.
+namespace {
+std::atomic<long long> liveObjects{0};
+}  // namespace
+
+void* operator new(size_t size) {
+    void* p = std::malloc(size != 0 ? size : 1);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    ++liveObjects;
+    return p;
+}
+void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        --liveObjects;
+        std::free(p);
+    }
+}
+void operator delete(void* p, size_t) noexcept {
+    operator delete(p);
+}
+
+namespace {
+
+// Live blocks of the process heap, where allocBlock takes its blocks.
+long long heapBlocks() {
+    HANDLE heap = GetProcessHeap();
+    long long busy = 0;
+    PROCESS_HEAP_ENTRY entry = {};
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry)) {
+        busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 ? 1 : 0;
+    }
+    HeapUnlock(heap);
+    return busy;
+}
+
+// Live GDI objects of the process. GetGuiResources counts nothing under Wine,
+// but its handle table answers GetObjectType for a bare slot index.
+int gdiObjects() {
+    int live = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0 ? 1 : 0;
+    }
+    return live;
+}
+
+struct Usage {
+    long long objects, blocks;
+    int gdi;
+};
+Usage usage() {
+    return {liveObjects.load(), heapBlocks(), gdiObjects()};
+}
+
+// A short PCM WAV: each slap still goes through the real player into the
+// sink, without the built-in sounds' half second each.
+std::vector<uint8_t> tinyWav(uint8_t sample) {
+    std::vector<uint8_t> wav(44 + 64, sample);
+    const auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            wav[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    };
+    std::memcpy(&wav[0], "RIFF", 4);
+    put(4, static_cast<uint32_t>(wav.size() - 8), 4);
+    std::memcpy(&wav[8], "WAVEfmt ", 8);
+    put(16, 16, 4);
+    put(20, 1, 2);  // PCM, mono, 16 bits, 44100 Hz
+    put(22, 1, 2);
+    put(24, 44100, 4);
+    put(28, 88200, 4);
+    put(32, 2, 2);
+    put(34, 16, 2);
+    std::memcpy(&wav[36], "data", 4);
+    put(40, 64, 4);
+    return wav;
+}
+
+const uint8_t* resourceBytes(const char* name, const char* type, int32_t* size) {
+    HRSRC info = FindResourceA(nullptr, name, type);
+    *size = info != nullptr ? static_cast<int32_t>(SizeofResource(nullptr, info)) : 0;
+    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info))) : nullptr;
+}
+
+// What the replay needs of the platform: files read as the program reads them.
+class ReplayPlatform final : public Platform {
+public:
+    void playSound(const uint8_t*, int32_t) override {}
+    void pause(int32_t) override {}
+    void repaintView() override {}
+    void repaintWindow() override {}
+    void startAutoTimer() override {}
+    void stopAutoTimer() override {}
+    void enableClearButton(bool) override {}
+    void setAutoButtonText(const char*) override {}
+    uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override {
+        const std::vector<uint8_t> bytes = readWholeFile(path);
+        *size = 0;
+        if (bytes.empty() || static_cast<int64_t>(bytes.size()) < minimumSize) {
+            return nullptr;
+        }
+        uint8_t* block = allocBlock(static_cast<int32_t>(bytes.size()));
+        if (block != nullptr) {
+            std::memcpy(block, bytes.data(), bytes.size());
+            *size = static_cast<int32_t>(bytes.size());
+        }
+        return block;
+    }
+    bool createNewFile(const char*) override { return false; }
+    bool replaceFile(const char*, const char*) override { return false; }
+    bool removeFile(const char*) override { return false; }
+};
+
+enum class Input { Move, Click, Drop, Clear, AutoRun };
+struct Event {
+    Input input;
+    int x = 0, y = 0;  // client position; for a drop, the file's index
+};
+constexpr int kAutoTicksPerRun = 6;
+
+class ProgramSoak : public MainWindowTest {
+protected:
+    // The files dropped in turn: pictures that load, and files that must not.
+    void makeFiles();
+    void apply(const Event& event);
+    static void replay(App& app, const Event& event, const std::vector<std::string>& files);
+    std::vector<std::string> files_;  // even: accepted, odd: rejected
+};
+
+void ProgramSoak::makeFiles() {
+    std::mt19937 cut(11);
+    std::vector<std::vector<uint8_t>> good, bad;
+    for (uint32_t shade = 0; shade < 4; ++shade) {
+        const Picture picture = makePicture(480, 320, [shade](int32_t x, int32_t y) {
+            return x < 60 + 40 * static_cast<int32_t>(shade) ? kBlue : kSkin - (shade << 16) + static_cast<uint32_t>(((x * y) % 5) << 8);
+        });
+        good.push_back(encodeBmp24(picture));
+    }
+    Dib32Image wide(480, 320);  // the 32-bit format, 614,454 bytes
+    wide.copyFrom(state().currentPicture.get());
+    {
+        FileOutputStream out(file("wide.bmp").c_str());
+        ASSERT_TRUE(wide.save(&out, 0) && out.close());
+    }
+    good.push_back(readWholeFile(file("wide.bmp")));
+
+    for (const auto& size : {std::make_pair(481, 320), std::make_pair(480, 321), std::make_pair(100, 100)}) {
+        bad.push_back(encodeBmp24(makePicture(size.first, size.second, [](int32_t, int32_t) { return kSkin; })));
+    }
+    std::vector<uint8_t> topDown = good[0];
+    topDown[22] = 0xC0, topDown[23] = 0xFE, topDown[24] = topDown[25] = 0xFF;  // height -320
+    bad.push_back(topDown);
+    bad.emplace_back(460854, 0x5A);  // large enough, no BMP at all
+    for (int i = 0; i < 20; ++i) {  // cut short anywhere, also past the size test
+        const std::vector<uint8_t>& whole = good[i % good.size()];
+        const size_t length = std::uniform_int_distribution<size_t>(0, whole.size() - 1)(cut);
+        bad.emplace_back(whole.begin(), whole.begin() + length);
+    }
+    for (const auto& seed : bmpSeedFiles()) {  // as they are, and padded past the size test
+        bad.push_back(seed.second);
+        std::vector<uint8_t> padded = seed.second;
+        padded.resize(std::max<size_t>(padded.size(), 460854), 0);
+        bad.push_back(padded);
+    }
+    for (size_t i = 0; i < std::max(good.size(), bad.size()); ++i) {
+        for (const auto* kind : {&good, &bad}) {
+            const std::string name = file((kind == &good ? "good-" : "bad-") + std::to_string(i) + ".bmp");
+            ASSERT_TRUE(writeFile(name, (*kind)[i % kind->size()]));
+            files_.push_back(name);
+        }
+    }
+}
+
+void ProgramSoak::apply(const Event& event) {
+    switch (event.input) {
+    case Input::Move: move(event.x, event.y); break;
+    case Input::Click: click(event.x, event.y); break;
+    case Input::Drop: drop({files_[event.x]}); break;
+    case Input::Clear: command(IDC_CLEAR); break;
+    case Input::AutoRun:
+        command(IDC_AUTO);
+        KillTimer(main_, kAutoTimerId);  // the ticks come from here, counted
+        for (int i = 0; i < kAutoTicksPerRun; ++i) {
+            SendMessageA(main_, WM_TIMER, kAutoTimerId, 0);
+        }
+        command(IDC_AUTO);
+        break;
+    }
+}
+
+void ProgramSoak::replay(App& app, const Event& event, const std::vector<std::string>& files) {
+    switch (event.input) {
+    case Input::Move: app.pointerMoved(uint16_t(event.x), uint16_t(event.y)); break;
+    case Input::Click: app.leftButtonDown(uint16_t(event.x), uint16_t(event.y)); break;
+    case Input::Drop: app.pictureDropped(files[event.x].c_str()); break;
+    case Input::Clear: app.clear(); break;
+    case Input::AutoRun:
+        app.toggleAutoMode();
+        for (int i = 0; i < kAutoTicksPerRun; ++i) {
+            app.autoTick();
+        }
+        app.toggleAutoMode();
+        break;
+    }
+}
+
+TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
+    makeFiles();
+    const std::vector<uint8_t> sounds[3] = {tinyWav(1), tinyWav(2), tinyWav(3)};
+    const Sound tiny[3] = {{sounds[0].data(), int32_t(sounds[0].size())},
+                           {sounds[1].data(), int32_t(sounds[1].size())},
+                           {sounds[2].data(), int32_t(sounds[2].size())}};
+    int32_t pictureSize = 0, handSize = 0;
+    const uint8_t* picture = resourceBytes("RADAV_BMP", "DIB_PIXEL", &pictureSize);
+    const uint8_t* hand = resourceBytes("HAND_BMP", "DIB_PIXEL", &handSize);
+    ASSERT_TRUE(picture != nullptr && hand != nullptr);
+
+    // The counts must see what they are meant to see.
+    {
+        const Usage before = usage();
+        HBRUSH brushes[10];
+        for (HBRUSH& brush : brushes) {
+            brush = CreateSolidBrush(RGB(1, 2, 3));
+        }
+        uint8_t* block = allocBlock(100);
+        auto* object = new int(1);
+        const Usage during = usage();
+        delete object;
+        freeBlock(block);
+        for (HBRUSH brush : brushes) {
+            DeleteObject(brush);
+        }
+        ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
+        ASSERT_EQ(during.blocks - before.blocks, 1) << "heap blocks cannot be counted here";
+        ASSERT_EQ(during.objects - before.objects, 1);
+    }
+
+    // A window of its own, shown (a hidden one is never painted), with a seeded source.
+    window_.reset();
+    drainQuitMessages();
+    const Usage beforeWindow = usage();
+    const uint32_t seed = 20261207;
+    SeededRandom random(seed);
+    window_ = std::make_unique<MainWindow>(instance_, random);
+    main_ = window_->create();
+    ASSERT_NE(main_, nullptr);
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    UpdateWindow(main_);
+    window_->app().loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+
+    // The inputs, in a shuffled order; the slaps aim at the figure of the
+    // picture shown at the time, so that each of them slaps.
+    std::mt19937 inputs(5);
+    std::vector<Input> plan;
+    plan.insert(plan.end(), 20000, Input::Move);
+    plan.insert(plan.end(), 1000, Input::Click);
+    plan.insert(plan.end(), 200, Input::Drop);
+    plan.insert(plan.end(), 100, Input::Clear);
+    plan.insert(plan.end(), 20, Input::AutoRun);
+    std::shuffle(plan.begin(), plan.end(), inputs);
+    // Each kind once first: what a first paint, slap or drop sets up for good
+    // is not a leak.
+    const Input kinds[] = {Input::Drop, Input::Drop, Input::Move, Input::Click, Input::Clear, Input::AutoRun};
+    plan.insert(plan.begin(), std::begin(kinds), std::end(kinds));
+
+    std::vector<Event> events;
+    int drops = 0;
+    Usage warm = {};
+    const DWORD start = GetTickCount();
+    for (size_t i = 0; i < plan.size(); ++i) {
+        Event event{plan[i]};
+        if (event.input == Input::Move) {
+            event.x = std::uniform_int_distribution<int>(0, kViewWidth - 1)(inputs);
+            event.y = std::uniform_int_distribution<int>(0, kViewHeight - 1)(inputs);
+        } else if (event.input == Input::Click) {
+            int32_t x, y;
+            do {
+                x = std::uniform_int_distribution<int32_t>(0, 479)(inputs);
+                y = std::uniform_int_distribution<int32_t>(0, 319)(inputs);
+            } while (state().currentPicture->blue(x, y) == 255);
+            event.x = x + 1, event.y = 319 - y;
+        } else if (event.input == Input::Drop) {
+            event.x = drops++ % static_cast<int>(files_.size());
+        }
+        events.push_back(event);
+        apply(event);
+        if (i + 1 == std::size(kinds)) {
+            warm = usage();
+        }
+    }
+    const Usage after = usage();
+    const DWORD took = GetTickCount() - start;
+    const AppState& shown = state();
+    std::printf("soak: %zu inputs in %lu ms; objects %lld -> %lld, heap blocks %lld -> %lld, GDI %d -> %d\n",
+                events.size(), took, warm.objects, after.objects, warm.blocks, after.blocks, warm.gdi, after.gdi);
+    EXPECT_EQ(after.gdi, warm.gdi);
+    // A little slack for the runtime's own bookkeeping, far below one per drop.
+    EXPECT_NEAR(double(after.objects), double(warm.objects), 20);
+    EXPECT_NEAR(double(after.blocks), double(warm.blocks), 20);
+
+    // The same inputs on the logic alone, from the same seed.
+    ReplayPlatform platform;
+    SeededRandom replayRandom(seed);
+    App app(platform, replayRandom);
+    app.loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+    for (const Event& event : events) {
+        replay(app, event, files_);
+    }
+    EXPECT_TRUE(pictureOf(*shown.currentPicture).pixels == pictureOf(*app.state().currentPicture).pixels);
+    EXPECT_TRUE(pictureOf(*shown.untouchedPicture).pixels == pictureOf(*app.state().untouchedPicture).pixels);
+    EXPECT_EQ(shown.slapCount, app.state().slapCount);
+    EXPECT_EQ(std::make_pair(shown.handX, shown.handY), std::make_pair(app.state().handX, app.state().handY));
+
+    // Destruction gives back what creation took: a second window, used and
+    // destroyed, leaves the counts where the first left them (the platform
+    // keeps a few caches of its own from the first).
+    window_.reset();
+    drainQuitMessages();
+    Usage gone[2] = {usage()};
+    window_ = std::make_unique<MainWindow>(instance_, random);
+    main_ = window_->create();
+    ASSERT_NE(main_, nullptr);
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    window_->app().loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+    for (const Event& event : {events[0], events[2], events[3]}) {  // a drop, a move, a slap
+        apply(event);
+    }
+    window_.reset();
+    drainQuitMessages();
+    gone[1] = usage();
+    std::printf("soak: GDI before the first window %d, after each destruction %d, %d\n", beforeWindow.gdi,
+                gone[0].gdi, gone[1].gdi);
+    EXPECT_EQ(gone[1].gdi, gone[0].gdi);
+    EXPECT_EQ(gone[1].objects, gone[0].objects);
+    EXPECT_EQ(gone[1].blocks, gone[0].blocks);
+}
+
+}  // namespace
