@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/app.h"
-#include "stream/block.h"
 #include "stream/file_output_stream.h"
 #include "stream/memory_block_reader.h"
 
@@ -52,23 +51,17 @@ bool App::loadPictureFile(const char* path)
 {
     if (path == nullptr)
         return false;
-    int32_t size = 0;
-    uint8_t* bytes = platform_.readFile(path, kMinimumPictureFileSize, &size);
-    if (bytes == nullptr)
+    const FileBytes file = platform_.readFile(path, kMinimumPictureFileSize);
+    if (file.bytes == nullptr || file.size < kMinimumPictureFileSize)
         return false;
-    if (size < kMinimumPictureFileSize) {
-        freeBlock(bytes);
-        return false;
-    }
 
     Dib32Image picture;
     {
-        MemoryBlockReader reader(static_cast<const uint8_t*>(bytes), size);
+        MemoryBlockReader reader(static_cast<const uint8_t*>(file.bytes.get()), file.size);
         // A file that does not decode leaves the default 256 x 256, which the
         // size test below turns away.
         picture.loadFromBlock(&reader, kImageReaderId);
     }
-    freeBlock(bytes);
     if (picture.width() != kPictureWidth || picture.height() != kPictureHeight)
         return false;
 

@@ -3,6 +3,14 @@
 // logic needs from outside. The Win32 program implements it; tests fake it.
 #include <cstdint>
 
+#include "stream/block.h"
+
+// A whole file in memory, owned by whoever holds it.
+struct FileBytes {
+    OwnedBlock bytes;
+    int32_t size = 0;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -18,11 +26,11 @@ public:
     virtual void stopAutoTimer() = 0;
     virtual void enableClearButton(bool enabled) = 0;
     virtual void setAutoButtonText(const char* text) = 0;
-    // The file at path, read whole into a new block from allocBlock (the caller
-    // releases it with freeBlock), its size in *size. Null when the file cannot
-    // be opened, cannot be held in memory, or is smaller than minimumSize, which
-    // is tested before anything is read. Bytes that could not be read stay 0.
-    virtual uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) = 0;
+    // The file at path, read whole. Empty (no bytes, size 0) when the file
+    // cannot be opened, cannot be held in memory, or is smaller than
+    // minimumSize, which is tested before anything is read. Bytes that could
+    // not be read stay 0.
+    virtual FileBytes readFile(const char* path, int32_t minimumSize) = 0;
     // Creates an empty file at path, only if nothing of that name exists there:
     // false when something does or the file cannot be made.
     virtual bool createNewFile(const char* path) = 0;

@@ -2,6 +2,7 @@
 // Raw memory blocks. Every block that passes between operations comes from
 // allocBlock and goes back through freeBlock; bad arguments give false or null.
 #include <cstdint>
+#include <memory>
 
 // A new block of exactly n zero bytes; null when n < 1 or memory is exhausted.
 uint8_t* allocBlock(int32_t n);
@@ -11,3 +12,10 @@ bool freeBlock(uint8_t* p);
 bool copyBytes(uint8_t* dst, const uint8_t* src, int32_t n);
 // Sets n bytes to value; false when n < 1 or p is null.
 bool fillBytes(uint8_t* p, int32_t n, uint8_t value);
+
+// Releases a block from allocBlock (or a copyOut) when it goes.
+struct BlockRelease {
+    void operator()(uint8_t* block) const { freeBlock(block); }
+};
+// The one owner of a block: released once, on every path.
+using OwnedBlock = std::unique_ptr<uint8_t[], BlockRelease>;

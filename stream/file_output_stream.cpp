@@ -77,13 +77,11 @@ int32_t FileOutputStream::writeBlock(const ByteReader* source) {
         return 0;
     }
     const int32_t size = source->size();
-    uint8_t* p = source->copyOut();
+    const OwnedBlock p(source->copyOut());
     if (p == nullptr) {
         return 0;
     }
-    const size_t n = std::fwrite(p, 1, static_cast<size_t>(size), file_);
-    freeBlock(p);
-    return static_cast<int32_t>(n);
+    return static_cast<int32_t>(std::fwrite(p.get(), 1, static_cast<size_t>(size), file_));
 }
 
 int32_t FileOutputStream::writeBytes(const uint8_t* src, int32_t count) {

@@ -19,11 +19,7 @@ bool fitsLength(int64_t n) {
 // taken from the buffer itself are copied aside first.
 struct SourceCopy {
     const uint8_t* bytes = nullptr;
-    uint8_t* owned = nullptr;
-    SourceCopy() = default;
-    SourceCopy(const SourceCopy&) = delete;
-    SourceCopy& operator=(const SourceCopy&) = delete;
-    ~SourceCopy() { freeBlock(owned); }
+    OwnedBlock owned;
 };
 
 bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count,
@@ -34,12 +30,12 @@ bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count,
         out.bytes = src;
         return true;
     }
-    out.owned = allocBlock(count);
+    out.owned.reset(allocBlock(count));
     if (out.owned == nullptr) {
         return false;
     }
-    copyBytes(out.owned, src, count);
-    out.bytes = out.owned;
+    copyBytes(out.owned.get(), src, count);
+    out.bytes = out.owned.get();
     return true;
 }
 
@@ -237,15 +233,14 @@ bool MemoryBuffer::assign(const ByteReader* source) {
     // The copy comes first: the source may read this buffer's own bytes, which
     // allocate() zeroes or releases. A failed copy so leaves the content as it was.
     const int32_t n = source->size();
-    uint8_t* p = n > 0 ? source->copyOut() : nullptr;
+    const OwnedBlock p(n > 0 ? source->copyOut() : nullptr);
     if (n > 0 && p == nullptr) {
         return false;
     }
     const bool allocated = allocate(n);
     if (allocated && p != nullptr) {
-        writeAt(0, p, n);
+        writeAt(0, p.get(), n);
     }
-    freeBlock(p);
     return allocated;
 }
 
@@ -264,15 +259,14 @@ bool MemoryBuffer::appendReader(const ByteReader* other) {
         return true;
     }
     // Copied before growing, which releases the old block the source may read.
-    uint8_t* p = other->copyOut();
+    const OwnedBlock p(other->copyOut());
     if (p == nullptr) {
         return false;
     }
     const bool grown = resize(oldLength + count);
     if (grown) {
-        writeAt(oldLength, p, count);
+        writeAt(oldLength, p.get(), count);
     }
-    freeBlock(p);
     return grown;
 }
 
@@ -310,13 +304,8 @@ bool MemoryBuffer::insertReader(int32_t pos, const ByteReader* other) {
         return false;
     }
     const int32_t n = other->size();
-    uint8_t* p = other->copyOut();
-    if (p == nullptr) {
-        return false;
-    }
-    const bool r = insertBytes(pos, p, n);
-    freeBlock(p);
-    return r;
+    const OwnedBlock p(other->copyOut());
+    return p != nullptr && insertBytes(pos, p.get(), n);
 }
 
 bool MemoryBuffer::insertBytes(int32_t pos, const uint8_t* src, int32_t count) {

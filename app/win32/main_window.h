@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/app.h"
-#include "app/win32/picture_view.h"
+#include "app/win32/picture_view_window.h"
 #include "app/win32/win32_platform.h"
 
 // The maker's home page (Help > 作者サイト).

@@ -49,33 +49,30 @@ void Win32Platform::setAutoButtonText(const char* text) {
     SetWindowTextA(autoButton_, text);
 }
 
-uint8_t* Win32Platform::readFile(const char* path, int32_t minimumSize, int32_t* size) {
-    if (size != nullptr) {
-        *size = 0;
+FileBytes Win32Platform::readFile(const char* path, int32_t minimumSize) {
+    FileBytes file;
+    if (path == nullptr) {
+        return file;
     }
-    if (path == nullptr || size == nullptr) {
-        return nullptr;
-    }
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return nullptr;
+    HANDLE handle = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return file;
     }
     LARGE_INTEGER length;
-    uint8_t* bytes = nullptr;
-    if (GetFileSizeEx(file, &length) && length.QuadPart >= minimumSize &&
+    if (GetFileSizeEx(handle, &length) && length.QuadPart >= minimumSize &&
         length.QuadPart <= INT32_MAX) {
         const int32_t n = static_cast<int32_t>(length.QuadPart);
-        bytes = allocBlock(n);
-        if (bytes != nullptr) {
+        file.bytes.reset(allocBlock(n));
+        if (file.bytes != nullptr) {
             // One read of the whole file; what it does not deliver stays 0.
             DWORD read = 0;
-            ReadFile(file, bytes, static_cast<DWORD>(n), &read, nullptr);
-            *size = n;
+            ReadFile(handle, file.bytes.get(), static_cast<DWORD>(n), &read, nullptr);
+            file.size = n;
         }
     }
-    CloseHandle(file);
-    return bytes;
+    CloseHandle(handle);
+    return file;
 }
 
 bool Win32Platform::createNewFile(const char* path) {

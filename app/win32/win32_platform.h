@@ -19,7 +19,7 @@ public:
     void stopAutoTimer() override;
     void enableClearButton(bool enabled) override;
     void setAutoButtonText(const char* text) override;
-    uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override;
+    FileBytes readFile(const char* path, int32_t minimumSize) override;
     bool createNewFile(const char* path) override;
     bool replaceFile(const char* from, const char* to) override;
     bool removeFile(const char* path) override;

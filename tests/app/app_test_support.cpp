@@ -16,20 +16,20 @@ void FakePlatform::repaintView()
         onRepaintView();
 }
 
-uint8_t* FakePlatform::readFile(const char* path, int32_t minimumSize, int32_t* size)
+FileBytes FakePlatform::readFile(const char* path, int32_t minimumSize)
 {
     calls.push_back(std::string("readFile ") + path + " " + std::to_string(minimumSize));
-    *size = 0;
-    std::ifstream file(fs::u8path(path), std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (!file.is_open() || (int64_t(bytes.size()) < minimumSize && !ignoreMinimum))
-        return nullptr;
-    uint8_t* block = allocBlock(static_cast<int32_t>(bytes.size()));
-    if (block != nullptr) {
-        std::memcpy(block, bytes.data(), bytes.size());
-        *size = static_cast<int32_t>(bytes.size());
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    FileBytes file;
+    if (!in.is_open() || (int64_t(bytes.size()) < minimumSize && !ignoreMinimum))
+        return file;
+    file.bytes.reset(allocBlock(static_cast<int32_t>(bytes.size())));
+    if (file.bytes != nullptr) {
+        std::memcpy(file.bytes.get(), bytes.data(), bytes.size());
+        file.size = static_cast<int32_t>(bytes.size());
     }
-    return block;
+    return file;
 }
 
 bool FakePlatform::createNewFile(const char* path)

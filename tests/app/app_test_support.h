@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "tests/support/scripted_random.h"
 
 using Calls = std::vector<std::string>;
 
@@ -32,25 +33,10 @@ public:
     void stopAutoTimer() override { calls.push_back("stopAutoTimer"); }
     void enableClearButton(bool on) override { calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0"); }
     void setAutoButtonText(const char* text) override { calls.push_back(std::string("setAutoButtonText ") + text); }
-    uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override;
+    FileBytes readFile(const char* path, int32_t minimumSize) override;
     bool createNewFile(const char* path) override;
     bool replaceFile(const char* from, const char* to) override;
     bool removeFile(const char* path) override;
-};
-
-// Hands out generator(draw index) and counts the draws.
-class ScriptedRandom : public RandomSource {
-public:
-    std::function<int32_t(int64_t)> generator = [](int64_t) { return 0; };
-    int64_t draws = 0;
-
-    int32_t next() override { return generator(draws++); }
-    void always(int32_t v) { generator = [v](int64_t) { return v; }; }
-    // The listed values first, then `then` for every further draw.
-    void script(std::vector<int32_t> values, int32_t then)
-    {
-        generator = [values, then](int64_t i) { return i < int64_t(values.size()) ? values[size_t(i)] : then; };
-    }
 };
 
 // Raw pixel words through bits(), top byte and all (moved as bytes: bits()

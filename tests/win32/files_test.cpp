@@ -3,7 +3,6 @@
 #include <cstring>
 #include <tuple>
 
-#include "resources/resource.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -19,7 +18,7 @@ using MainWindowFiles = MainWindowTest;
 
 TEST_F(MainWindowFiles, DroppedPictureReplacesBothPicturesResetsCounterAndStopsAutoMode) {
     move(241, 160);
-    command(0);
+    command(IDC_AUTO);
     window_->app().state().slapCount = 7;
     const Picture dropped = stripes(0x80C040);
     ASSERT_TRUE(writeFile(file("stripes.bmp"), encodeBmp24(dropped)));
@@ -28,11 +27,11 @@ TEST_F(MainWindowFiles, DroppedPictureReplacesBothPicturesResetsCounterAndStopsA
     EXPECT_TRUE(untouched() == dropped.pixels);
     EXPECT_EQ(state().slapCount, 0);
     expectAutoMode(false);
-    EXPECT_FALSE(KillTimer(main_, 1));
+    EXPECT_FALSE(KillTimer(main_, kAutoTimerId));
     // Clear now returns to the dropped picture, not the built-in one; the hand stays throughout.
     slapAt(200, 160);
     ASSERT_FALSE(current() == dropped.pixels);
-    command(1);
+    command(IDC_CLEAR);
     EXPECT_TRUE(current() == dropped.pixels);
     EXPECT_EQ(state().slapCount, 0);
     EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(240u, 159u));
@@ -40,8 +39,8 @@ TEST_F(MainWindowFiles, DroppedPictureReplacesBothPicturesResetsCounterAndStopsA
 
 TEST_F(MainWindowFiles, RejectedDroppedFilesChangeNothingAndLeaveAutoModeRunning) {
     const std::vector<uint32_t> original = current();
-    command(0);
-    KillTimer(main_, 1);
+    command(IDC_AUTO);
+    KillTimer(main_, kAutoTimerId);
     window_->app().state().slapCount = 5;
     std::vector<uint8_t> shortFile = encodeBmp24(stripes(kSkin));
     shortFile.pop_back();
@@ -78,7 +77,7 @@ TEST_F(MainWindowFiles, OnlyTheFirstDroppedFileCountsAndJapaneseAndOverlongPaths
 }
 
 TEST_F(MainWindowFiles, SaveDialogRecordHasItsSettingsAndCancelWritesNothing) {
-    command(57604);
+    command(IDM_SAVE_IMAGE);
     ASSERT_EQ(saveDialogs_.size(), 1u);
     const OPENFILENAMEA& record = saveDialogs_[0];
     // The record without its later fields: 76 bytes on i686, 136 on x86_64.
@@ -103,7 +102,7 @@ TEST_F(MainWindowFiles, SaveWritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAg
     nextSavePath_ = file("保存.bmp");
     std::vector<uint8_t> saved;
     for (int round = 0; round < 2; ++round) {  // the second saves over the first
-        command(57604);
+        command(IDM_SAVE_IMAGE);
         EXPECT_TRUE(shown_.empty());
         saved = readWholeFile(nextSavePath_);
         EXPECT_TRUE(saved == encodeBmp24({480, 320, current()})) << "round " << round;
@@ -115,7 +114,7 @@ TEST_F(MainWindowFiles, SaveWritesTheSlappedPictureAsA24BitBmpAndOffersTheNameAg
 
 TEST_F(MainWindowFiles, SaveWriteFailureShowsTheErrorBoxOwnedByTheMainWindow) {
     nextSavePath_ = file("no-such-folder\\picture.bmp");
-    command(57604);
+    command(IDM_SAVE_IMAGE);
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].owner, main_);
     EXPECT_EQ(shown_[0].text, "ファイル作成に失敗しました。空き容量を確認してください");

@@ -176,7 +176,7 @@ TEST_F(MainWindowLayout, ButtonFontHasTheGlyphsOfTheButtonTexts) {
 
 TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
     const std::pair<UINT, WPARAM> ways[] = {
-        {WM_COMMAND, MAKEWPARAM(57665, 0)}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}};
+        {WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0)}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}};
     for (const auto& way : ways) {
         SCOPED_TRACE(way.first);
         window_.reset();
@@ -187,7 +187,7 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         const HWND children[] = {window_->pictureView(), window_->autoButton()};
         const CounterSurface counter = window_->counter();
         const HGDIOBJ buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageA(children[1], WM_GETFONT, 0, 0));
-        command(0);  // auto mode runs: its timer is stopped too
+        command(IDC_AUTO);  // auto mode runs: its timer is stopped too
 
         SendMessageA(main_, way.first, way.second, 0);
         EXPECT_FALSE(IsWindow(main_) || IsWindow(children[0]) || IsWindow(children[1]));
@@ -212,7 +212,7 @@ void CALLBACK pressExit(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND window = FindWindowA("CWindow", "Hoppelmaru");
     if (window != nullptr && IsWindowVisible(window)) {
         KillTimer(nullptr, timer);
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(57665, 0), 0);
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
     } else if (++attempts > 100) {
         KillTimer(nullptr, timer);
         PostQuitMessage(99);

@@ -60,7 +60,7 @@ TEST_F(MainWindowMessages, ClickSlapsTheMappedPictureRowAndNothingOffTheFigure) 
 TEST_F(MainWindowMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnoresThePointer) {
     loadTestPicture();
     move(241, 160);
-    command(0);
+    command(IDC_AUTO);
     expectAutoMode(true);
     // Timer 1 of the main window fires and its ticks add to the accumulator.
     EXPECT_TRUE(pumpUntil([&] { return state().autoAccumulator > 0; }, 2000));
@@ -72,18 +72,18 @@ TEST_F(MainWindowMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnor
     EXPECT_EQ(std::make_pair(state().handX, state().handY), hand);
     EXPECT_EQ(state().slapCount, slaps);
     EXPECT_TRUE(current() == before.pixels);
-    command(0);
+    command(IDC_AUTO);
     expectAutoMode(false);
-    EXPECT_FALSE(KillTimer(main_, 1));  // already gone
+    EXPECT_FALSE(KillTimer(main_, kAutoTimerId));  // already gone
 
-    command(0);
-    KillTimer(main_, 1);  // from here the ticks are sent by hand
+    command(IDC_AUTO);
+    KillTimer(main_, kAutoTimerId);  // from here the ticks are sent by hand
     // A tick adds d % 8 + 3 for a draw d: the fifth tick of 10 reaches 50 and
     // slaps at the next two draws, (d % 440 + 20, d % 280 + 20).
-    random_.script = {7, 7, 7, 7, 7, 300 - 20, 200 - 20};
+    random_.script({7, 7, 7, 7, 7, 300 - 20, 200 - 20});
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(state().slapCount, slaps) << "tick " << i;
-        SendMessageA(main_, WM_TIMER, 1, 0);
+        SendMessageA(main_, WM_TIMER, kAutoTimerId, 0);
     }
     EXPECT_EQ(state().slapCount, slaps + 1);
     EXPECT_EQ(red(state().currentPicture->pixel(300, 200)), red(before.at(300, 200)) + 2);
@@ -92,13 +92,13 @@ TEST_F(MainWindowMessages, AutoButtonRunsTheTimerWhoseTicksSlapWhileTheViewIgnor
 
 TEST_F(MainWindowMessages, MenuCommandsAboutHomePageAndUnknownIdsByTheLowWordOnly) {
     // A notification code in the high word does not change which command runs.
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(57664, 1), 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 1), 0);
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].owner, main_);
     EXPECT_EQ(shown_[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(shown_[0].caption, "バージョン情報");
     EXPECT_EQ(shown_[0].text.rfind("Hoppelmaru バージョン 1.", 0), 0u);
-    command(40004);
+    command(IDM_HOME_PAGE);
     EXPECT_EQ(addresses_, std::vector<std::string>{"https://quillmarsh.example/hoppelmaru/"});
     for (WORD id : {2, 4, 40003, 57605, 65535}) {  // nobody's ids
         command(id);
@@ -125,9 +125,9 @@ TEST_F(MainWindowMessages, SlapPlaysTheDrawnSoundIntoTheSinkAndTheBlueNothing) {
     }
     // Far from the edges and the blue the inner area draws 6,844 times; the next draw picks the sound.
     for (int32_t sound : {2, 0, 1}) {
-        random_.script.assign(6844, 0);
-        random_.script.push_back(30000 + sound);  // 30000 % 3 == 0
-        random_.position = 0;
+        std::vector<int32_t> draws(6844, 0);
+        draws.push_back(30000 + sound);  // 30000 % 3 == 0
+        random_.script(draws);
         slapAt(300, 160);
         slapAt(60, 160);  // the blue
         const Sound& played = state().slapSounds[sound];

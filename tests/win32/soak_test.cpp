@@ -15,7 +15,6 @@
 #include <random>
 
 #include "app/seeded_random.h"
-#include "resources/resource.h"
 #include "stream/block.h"
 #include "stream/file_output_stream.h"
 #include "tests/fuzz/bmp_seed_files.h"
@@ -120,18 +119,17 @@ public:
     void stopAutoTimer() override {}
     void enableClearButton(bool) override {}
     void setAutoButtonText(const char*) override {}
-    uint8_t* readFile(const char* path, int32_t minimumSize, int32_t* size) override {
+    FileBytes readFile(const char* path, int32_t minimumSize) override {
         const std::vector<uint8_t> bytes = readWholeFile(path);
-        *size = 0;
-        if (bytes.empty() || static_cast<int64_t>(bytes.size()) < minimumSize) {
-            return nullptr;
+        FileBytes file;
+        if (!bytes.empty() && static_cast<int64_t>(bytes.size()) >= minimumSize) {
+            file.bytes.reset(allocBlock(static_cast<int32_t>(bytes.size())));
+            if (file.bytes != nullptr) {
+                std::memcpy(file.bytes.get(), bytes.data(), bytes.size());
+                file.size = static_cast<int32_t>(bytes.size());
+            }
         }
-        uint8_t* block = allocBlock(static_cast<int32_t>(bytes.size()));
-        if (block != nullptr) {
-            std::memcpy(block, bytes.data(), bytes.size());
-            *size = static_cast<int32_t>(bytes.size());
-        }
-        return block;
+        return file;
     }
     bool createNewFile(const char*) override { return false; }
     bool replaceFile(const char*, const char*) override { return false; }

@@ -13,13 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/main_window.h"
-
-// Plays listed values, then zeros.
-struct ScriptedRandom final : RandomSource {
-    std::vector<int32_t> script;
-    size_t position = 0;
-    int32_t next() override { return position < script.size() ? script[position++] : 0; }
-};
+#include "resources/resource.h"
+#include "tests/support/scripted_random.h"
 
 // Pixel words 0x00RRGGBB; row 0 is the bottom row, as picture coordinates count.
 struct Picture {

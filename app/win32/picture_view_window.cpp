@@ -1,4 +1,4 @@
-#include "app/win32/picture_view.h"
+#include "app/win32/picture_view_window.h"
 
 #include "app/win32/window_object.h"
 #include "resources/resource.h"
