@@ -92,9 +92,10 @@ static BmpPixelArray locatePixels(const BmpFields& f)
     return a;
 }
 
+// The size counts both headers too, even where the pixel array starts inside them.
 static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a)
 {
-    return int64_t(f.fileSize) >= a.offset + a.bytes;
+    return f.fileSize >= kBmpHeaderSize && int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
 static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a)

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "image/bmp_layout.h"
 #include "image/dib32_image.h"
 
@@ -13,28 +15,37 @@ bool Dib32Image::copyFrom(const ImageReader* source)
 {
     if (source == nullptr || source == static_cast<const ImageReader*>(this))
         return false;
+    // Another Dib32Image whose reported size lies beyond its storage has no
+    // pixels to give for part of it: refused before anything is built.
     const Dib32Image* image = dynamic_cast<const Dib32Image*>(source);
-    if (!create(source->width(), source->height()))
+    if (image != nullptr && image->wordsInside() < 0)
         return false;
-    const int32_t w = width();
-    const int32_t h = height();
+
+    // The copy is built aside and only taken over once whole, so a foreign
+    // pixel() that throws part way leaves this image as it was.
+    Dib32Image fresh(0, 0);
+    if (!fresh.create(source->width(), source->height()))
+        return false;
+    const int32_t w = fresh.width();
+    const int32_t h = fresh.height();
     const bool flip = !source->isBottomUp();
     if (flip)
-        setSignedHeight(-h);
-
-    // The raw rows stand in for pixel() only while the source's reported
-    // size lies inside its storage; otherwise its pixel() decides, and throws.
-    if (image != nullptr && image->wordsInside() >= 0) {
-        for (int32_t i = 0; i < h; ++i) {
-            const int32_t from = flip ? h - 1 - i : i;
-            copyWords(pixels_ + int64_t(i) * 4 * w, image->pixels_ + int64_t(from) * 4 * w, w);
-        }
-        return true;
-    }
+        fresh.setSignedHeight(-h);
     for (int32_t i = 0; i < h; ++i) {
         const int32_t from = flip ? h - 1 - i : i;
+        if (image != nullptr) {
+            copyWords(fresh.pixels_ + int64_t(i) * 4 * w, image->pixels_ + int64_t(from) * 4 * w, w);
+            continue;
+        }
         for (int32_t j = 0; j < w; ++j)
-            setPixel(j, i, source->pixel(j, from));
+            fresh.setPixel(j, i, source->pixel(j, from));
     }
+
+    std::swap(storage_, fresh.storage_);
+    std::swap(header_, fresh.header_);
+    std::swap(pixels_, fresh.pixels_);
+    std::swap(width_, fresh.width_);
+    std::swap(signedHeight_, fresh.signedHeight_);
+    std::swap(pixelWords_, fresh.pixelWords_);
     return true;
 }

@@ -109,6 +109,40 @@ TEST_F(BmpDecoder, StreamIsReadInTwoRequestsUpToTheSizeField)
     EXPECT_EQ(source.requests, (std::vector<int32_t>{6, 70 - 6}));
 }
 
+// A 1 x 1, 24-bit file whose pixel array ends at byte `end` of the file (never
+// starting before byte 6, which the stream entry point no longer holds), and
+// whose size field says `size`.
+static Bytes fileWithSizeField(uint32_t size, uint32_t end)
+{
+    Bytes file = buildBmp({1, 1});
+    putLe32At(file, 2, size);
+    putLe32At(file, 10, std::max<uint32_t>(end, 10) - 4);
+    return file;
+}
+
+// A size field short of the two headers is refused by both entry points, the
+// stream's after its first six bytes; the same bytes with the field at 54 decode,
+// so the field alone refuses them.
+TEST_F(BmpDecoder, RefusesEverySizeFieldBelowTheHeaders)
+{
+    for (uint32_t size = 0; size < 54; ++size) {
+        const Snapshot blockBefore = snapshot(a), streamBefore = snapshot(b);
+        FileSource source(fileWithSizeField(size, size));
+        EXPECT_FALSE(a.loadFromBlock(&source, 0x30)) << size;
+        EXPECT_FALSE(b.loadFromStream(&source, 0x30)) << size;
+        EXPECT_EQ(source.requests, std::vector<int32_t>{6}) << size;
+        EXPECT_EQ(snapshot(a), blockBefore) << size;
+        EXPECT_EQ(snapshot(b), streamBefore) << size;
+    }
+    for (uint32_t end = 0; end < 54; ++end) {
+        const Bytes file = fileWithSizeField(54, end);
+        ASSERT_EQ(load(file), std::make_pair(true, true)) << end;
+        const size_t at = le32At(file, 10);
+        const uint32_t colour = file[at] | file[at + 1] << 8 | file[at + 2] << 16;
+        EXPECT_EQ(std::make_pair(a.pixel(0, 0), b.pixel(0, 0)), std::make_pair(colour, colour)) << end;
+    }
+}
+
 // One header field of a valid 5 x 3 file set to a hostile value. The 24-bit
 // file has a stride of 16 and 102 bytes; the 32-bit one 20 and 114.
 struct HostileField {

@@ -115,21 +115,72 @@ TEST(ImageCopySizes, NullSelfAndRefusedSizesChangeNothingZeroRowsAreAPicture)
     EXPECT_EQ(dest.height(), 0);
 }
 
-TEST(ImageCopyLooseSource, ReadsOnlyWhatTheSourceStorageHolds)
+// Fields set apart from a 4 x 3 source's storage of 12 words, and whether
+// every pixel they report lies in it.
+struct LooseSource {
+    int32_t width;
+    int32_t signedHeight;
+    bool fits;
+};
+
+static std::ostream& operator<<(std::ostream& os, const LooseSource& s)
 {
-    // Narrowed fields: the copy takes the rows the source reports, here top-down.
+    return os << s.width << " x " << s.signedHeight;
+}
+
+class ImageCopyLooseSource : public ::testing::TestWithParam<LooseSource> {};
+
+// A refused copy leaves the target exactly as it was, storage and header
+// bytes included; one that fits takes the rows the fields report.
+TEST_P(ImageCopyLooseSource, CopiesOnlyWhatTheSourceStorageHolds)
+{
+    const LooseSource s = GetParam();
     Dib32Image source(4, 3);
     paintPattern(source);
-    source.setDimensions(3, -2);
-    Dib32Image dest(1, 1);
+    EXPECT_TRUE(source.setWidth(s.width) && source.setSignedHeight(s.signedHeight));
+    Dib32Image dest(2, 5);
+    paintPattern(dest);
+    dest.setSignedHeight(-5);
+    const Snapshot before = snapshot(dest);
+
+    ASSERT_EQ(dest.copyFrom(&source), s.fits);
+    if (s.fits) {
+        expectRows(dest, source, s.signedHeight < 0);
+        return;
+    }
+    EXPECT_EQ(snapshot(dest), before);
+    // The refusal cost nothing: the same target still takes a source that fits.
+    EXPECT_TRUE(source.setWidth(4) && source.setSignedHeight(3));
     ASSERT_TRUE(dest.copyFrom(&source));
-    expectRows(dest, source, true);
-    // Fields past the storage: the source's pixel() refuses the first word
-    // outside, and the rows copied so far stay in new storage of the claimed size.
-    for (auto [w, h] : {std::pair<int32_t, int32_t>{5, 3}, {4, 4}, {100, 100}, {12, 2}}) {
-        source.setDimensions(w, h);
-        EXPECT_THROW(dest.copyFrom(&source), std::out_of_range) << w << "x" << h;
-        EXPECT_EQ(dest.width(), w);
-        EXPECT_EQ(dest.pixel(1, 0), patternColour(1, 0));
+    expectRows(dest, source, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ImageCopyLooseSource,
+    ::testing::Values(LooseSource{3, -2, true}, LooseSource{12, 1, true}, LooseSource{1, 12, true},
+                      LooseSource{6, -2, true}, LooseSource{2, 6, true}, LooseSource{4, 0, true},
+                      LooseSource{5, 3, false}, LooseSource{4, 4, false}, LooseSource{13, 1, false},
+                      LooseSource{1, -13, false}, LooseSource{12, 2, false},
+                      LooseSource{100, 100, false}, LooseSource{4, INT32_MIN, false},
+                      LooseSource{INT32_MAX, 1, false}, LooseSource{-4, 3, false}));
+
+// A foreign reader that gives fewer pixels than it reports: its exception is
+// its own to report, and the target is left as it was.
+TEST(ImageCopyForeignSource, AThrowingReaderLeavesTheTargetUnchanged)
+{
+    for (bool bottomUp : {true, false}) {
+        for (size_t given : {size_t(0), size_t(1), size_t(7), size_t(11)}) {
+            SCOPED_TRACE(::testing::Message() << (bottomUp ? "bottom-up" : "top-down") << ", " << given
+                                              << " of 12 words");
+            std::vector<uint32_t> words;
+            for (size_t i = 0; i < given; ++i)
+                words.push_back(patternColour(int32_t(i % 4), int32_t(i / 4)));
+            const VectorImage source(4, 3, bottomUp, words);
+            Dib32Image dest(5, 2);
+            paintPattern(dest);
+            const Snapshot before = snapshot(dest);
+            EXPECT_THROW(dest.copyFrom(&source), std::out_of_range);
+            EXPECT_EQ(snapshot(dest), before);
+        }
     }
 }

@@ -1,0 +1,155 @@
+// The stream entry point over a stream that may fail any read. The first three
+// input bytes steer the failure, the rest is the file:
+//   [0] % 3  the read that fails: 0 the first, 1 the second, 2 none;
+//   [1] % 3  how it fails: 0 it returns 0, 1 a short count, 2 a negative count;
+//   [2]      the short count (1 + [2] % (count - 1)) or the negative one (-[2],
+//            INT32_MIN for 0).
+// A failing read still fills the whole buffer with the file's true bytes, so
+// only its count tells the loader that it failed. Promises: a load after a
+// failed read is refused; without one the stream loads exactly what the block
+// entry point loads from the same bytes (where the pixel array starts at byte 6
+// or later); a refused load leaves the image untouched and an accepted one is
+// the picture the bytes describe; nothing is read after a read comes up short.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "image/image.h"
+
+// A findings report the fuzzer keeps: the input that broke a promise.
+#define PROMISE(cond)           \
+    do {                        \
+        if (!(cond))            \
+            __builtin_trap();   \
+    } while (0)
+
+static uint32_t fieldAt(const uint8_t* d, size_t at)
+{
+    return uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 | uint32_t(d[at + 2]) << 16 |
+           uint32_t(d[at + 3]) << 24;
+}
+
+class FailingInput final : public InputStream {
+public:
+    FailingInput(const uint8_t* data, size_t size, int failAt, int kind, uint8_t amount)
+        : data_(data), size_(size), failAt_(failAt), kind_(kind), amount_(amount)
+    {
+    }
+
+    int32_t read(uint8_t* buffer, int32_t count) override
+    {
+        // Once a read has come up short the loader has no business asking again.
+        PROMISE(!cameShort_ && count >= 1);
+        const int call = calls_++;
+        const size_t n = std::min(size_ - pos_, size_t(count));
+        if (n > 0)
+            std::memcpy(buffer, data_ + pos_, n);
+        pos_ += n;
+        int32_t result = int32_t(n);
+        if (call == failAt_) {
+            failed_ = true;
+            if (kind_ == 0)
+                result = 0;
+            else if (kind_ == 1 && count > 1)
+                result = std::min(result, 1 + int32_t(amount_ % uint32_t(count - 1)));
+            else if (kind_ == 1)
+                result = 0;
+            else
+                result = amount_ == 0 ? INT32_MIN : -int32_t(amount_);
+        }
+        cameShort_ = result != count;
+        return result;
+    }
+
+    bool failed() const { return failed_; }
+    int calls() const { return calls_; }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    int failAt_;
+    int kind_;
+    uint8_t amount_;
+    int calls_ = 0;
+    bool failed_ = false;
+    bool cameShort_ = false;
+};
+
+static std::vector<uint32_t> wordsOf(const Dib32Image& image)
+{
+    std::vector<uint32_t> words;
+    for (int32_t y = 0; y < image.height(); ++y)
+        for (int32_t x = 0; x < image.width(); ++x)
+            words.push_back(image.pixel(x, y));
+    return words;
+}
+
+static void paint(Dib32Image& image)
+{
+    for (int32_t y = 0; y < image.height(); ++y)
+        for (int32_t x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, uint32_t(x * 0x10203 + y * 0x30201));
+}
+
+// The picture the file's own fields describe, read here byte by byte.
+static void expectFilePicture(const Dib32Image& image, const uint8_t* data)
+{
+    const int32_t width = int32_t(fieldAt(data, 18));
+    const int32_t height = int32_t(fieldAt(data, 22));
+    const int bytesPerPixel = data[28] / 8;
+    const int64_t stride = bytesPerPixel == 4 ? 4 * int64_t(width) : (3 * int64_t(width) + 3) / 4 * 4;
+    const int64_t offset = int32_t(fieldAt(data, 10));
+    PROMISE(image.width() == width && image.height() == height && image.isBottomUp());
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t* p = data + offset + y * stride + x * bytesPerPixel;
+            PROMISE(image.pixel(x, y) == (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
+        }
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 3 || size > 1u << 24)
+        return 0;
+    const uint8_t* file = data + 3;
+    const size_t length = size - 3;
+    // A size field far past the input only has the loader reserve a block it
+    // cannot fill; near 2 GiB that costs seconds a run and finds nothing new.
+    const int64_t fileSize = length >= 6 ? int32_t(fieldAt(file, 2)) : 0;
+    if (fileSize > int64_t(length) + 65536)
+        return 0;
+
+    FailingInput input(file, length, data[0] % 3, data[1] % 3, data[2]);
+    Dib32Image image(3, 2);
+    paint(image);
+    const std::vector<uint32_t> before = wordsOf(image);
+    const uint32_t* bitsBefore = image.bits();
+
+    const bool streamed = image.loadFromStream(&input, 0x31);
+    PROMISE(input.calls() <= 2);
+    if (streamed) {
+        expectFilePicture(image, file);
+    } else {
+        PROMISE(image.width() == 3 && image.height() == 2 && image.bits() == bitsBefore);
+        PROMISE(wordsOf(image) == before);
+    }
+    if (input.failed()) {
+        PROMISE(!streamed);
+        return 0;
+    }
+
+    MemoryBlockReader reader(file, int32_t(length));
+    Dib32Image viaBlock(2, 3);
+    const bool loaded = viaBlock.loadFromBlock(&reader, 0x30);
+    // Both entry points refuse a size field short of the two headers.
+    PROMISE(!loaded || fileSize >= 54);
+    const bool held = fileSize <= int64_t(length);
+    const int64_t offset = loaded ? int32_t(fieldAt(file, 10)) : 0;
+    PROMISE(streamed == (loaded && held && offset >= 6));
+    if (streamed)
+        PROMISE(wordsOf(viaBlock) == wordsOf(image));
+    return 0;
+}
