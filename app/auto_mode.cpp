@@ -1,5 +1,5 @@
 #include "app/app.h"
-#include "app/app_internal.h"
+#include "app/internal/picture_rules.h"
 
 // Sum of draws that triggers an auto slap; each tick adds 3 to 10.
 constexpr uint32_t kAutoThreshold = 50;
@@ -38,16 +38,16 @@ bool App::autoTick()
         return false;
 
     Dib32Image& current = *state_.currentPicture;
-    const uint8_t* words = hasPictureSize(current) ? pixelBytes(current) : nullptr;
+    const PixelWords words = hasPictureSize(current) ? current.words() : PixelWords();
     const uint32_t oldHandX = state_.handX;
     const uint32_t oldHandY = state_.handY;
     bool found = false;
-    for (int32_t attempt = 0; attempt < kAutoPointAttempts && words != nullptr; ++attempt) {
+    for (int32_t attempt = 0; attempt < kAutoPointAttempts && !words.empty(); ++attempt) {
         const int32_t x = drawBelow(random_, kPictureWidth - 2 * kAutoMargin) + kAutoMargin;
         const int32_t y = drawBelow(random_, kPictureHeight - 2 * kAutoMargin) + kAutoMargin;
         state_.handX = static_cast<uint32_t>(x);
         state_.handY = static_cast<uint32_t>(y);
-        if (!isBackgroundWord(loadWord(words, y * kPictureWidth + x))) {
+        if (!isBackgroundWord(words.load(y * kPictureWidth + x))) {
             found = true;
             break;
         }

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "app/app.h"
-#include "app/app_internal.h"
+#include "app/internal/picture_rules.h"
 
 // The two areas a slap reddens: a disc with its top and bottom cut by the row
 // range. Rows run from dyLow to dyHigh, columns from dxLow to dxHigh, and a
@@ -85,12 +85,12 @@ static_assert(widestRow(kOuterRows) <= kMaxSpan && widestRow(kInnerRows) <= kMax
 // fall[j], each clamped to its limit; background is left as it is. Clamping
 // once at the end gives what clamping after every step gives, because the
 // limits do not move in between.
-static void reddenSpan(uint8_t* current, const uint8_t* untouched, const int32_t* rise,
+static void reddenSpan(PixelWords current, PixelWords untouched, const int32_t* rise,
                        const int32_t* fall, int32_t count)
 {
     for (int32_t j = 0; j < count; ++j) {
-        const uint32_t word = loadWord(current, j);
-        const uint32_t reference = loadWord(untouched, j);
+        const uint32_t word = current.load(j);
+        const uint32_t reference = untouched.load(j);
         const int32_t r = static_cast<int32_t>((word >> 16) & 0xFFu);
         const int32_t g = static_cast<int32_t>((word >> 8) & 0xFFu);
         const int32_t b = static_cast<int32_t>(word & 0xFFu);
@@ -99,7 +99,7 @@ static void reddenSpan(uint8_t* current, const uint8_t* untouched, const int32_t
             std::max(g - fall[j], static_cast<int32_t>(channelFloor((reference >> 8) & 0xFFu)));
         const int32_t blue = std::max(b - fall[j], static_cast<int32_t>(channelFloor(reference & 0xFFu)));
         const uint32_t slapped = static_cast<uint32_t>((red << 16) | (green << 8) | blue);
-        storeWord(current, j, isBackgroundWord(word) ? word : slapped);
+        current.store(j, isBackgroundWord(word) ? word : slapped);
     }
 }
 
@@ -110,7 +110,7 @@ static void reddenSpan(uint8_t* current, const uint8_t* untouched, const int32_t
 // draw) or -3 (odd draw). The inner area's draws still come one per
 // non-background position, row by row from the lowest, each row from the
 // left: the order of the second sweep.
-static void reddenAround(uint8_t* current, const uint8_t* untouched, int32_t x, int32_t y,
+static void reddenAround(PixelWords current, PixelWords untouched, int32_t x, int32_t y,
                          RandomSource& random)
 {
     int32_t draws[kMaxSpan];
@@ -126,8 +126,8 @@ static void reddenAround(uint8_t* current, const uint8_t* untouched, int32_t x, 
         if (outerFirst > outerLast)
             continue;
         const int32_t count = outerLast - outerFirst + 1;
-        uint8_t* row = current + static_cast<size_t>(py * kPictureWidth + x + outerFirst) * 4;
-        const uint8_t* reference = untouched + static_cast<size_t>(py * kPictureWidth + x + outerFirst) * 4;
+        const PixelWords row = current.from(py * kPictureWidth + x + outerFirst);
+        const PixelWords reference = untouched.from(py * kPictureWidth + x + outerFirst);
         for (int32_t j = 0; j < count; ++j) {
             rise[j] = 1;
             fall[j] = 1;
@@ -140,7 +140,7 @@ static void reddenAround(uint8_t* current, const uint8_t* untouched, int32_t x, 
             const int32_t last = std::min(kInnerRows.last[innerRow], kPictureWidth - 1 - x) - outerFirst;
             int32_t needed = 0;
             for (int32_t j = first; j <= last; ++j)
-                needed += isBackgroundWord(loadWord(row, j)) ? 0 : 1;
+                needed += isBackgroundWord(row.load(j)) ? 0 : 1;
             random.nextMany(draws, needed);
             if (needed == last - first + 1) {
                 for (int32_t j = first; j <= last; ++j) {
@@ -150,7 +150,7 @@ static void reddenAround(uint8_t* current, const uint8_t* untouched, int32_t x, 
             } else {
                 const int32_t* draw = draws;
                 for (int32_t j = first; j <= last; ++j) {
-                    if (isBackgroundWord(loadWord(row, j)))
+                    if (isBackgroundWord(row.load(j)))
                         continue;
                     rise[j] = 2;
                     fall[j] = 2 + (*draw++ & 1);
@@ -169,7 +169,7 @@ void App::slapAt(int32_t x, int32_t y)
     Dib32Image& untouched = *state_.untouchedPicture;
     if (!hasPictureSize(current) || !hasPictureSize(untouched))
         return;
-    if (isBackgroundWord(loadWord(pixelBytes(current), y * kPictureWidth + x)))
+    if (isBackgroundWord(current.words().load(y * kPictureWidth + x)))
         return;
 
     if (state_.autoMode) {
@@ -178,7 +178,7 @@ void App::slapAt(int32_t x, int32_t y)
         state_.handX = 0;
     }
 
-    reddenAround(pixelBytes(current), pixelBytes(untouched), x, y, random_);
+    reddenAround(current.words(), untouched.words(), x, y, random_);
 
     const Sound& sound = state_.slapSounds[drawBelow(random_, 3)];
     platform_.playSound(sound.bytes, sound.size);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/app_internal.h"
+#include "app/internal/picture_rules.h"
 
 // The hand pixel that lands on (handX, handY).
 constexpr int32_t kHotSpotX = 80;
@@ -41,15 +41,15 @@ void App::composeDisplay()
     Dib32Image& current = *state_.currentPicture;
     if (!hasPictureSize(display) || !hasPictureSize(current))
         return;
-    uint8_t* target = pixelBytes(display);
-    std::memcpy(target, pixelBytes(current),
+    const PixelWords target = display.words();
+    std::memcpy(target.bytes(), current.words().bytes(),
                 static_cast<size_t>(kPictureWidth) * kPictureHeight * sizeof(uint32_t));
 
     if (state_.handX == 0)
         return;
     Dib32Image& hand = *state_.handImage;
-    const uint8_t* handWords = pixelBytes(hand);
-    if (handWords == nullptr)
+    const PixelWords handWords = hand.words();
+    if (handWords.empty())
         return;
     const int32_t handWidth = hand.width();
     const int32_t columns = std::min(handWidth, kHandWidth);
@@ -72,12 +72,11 @@ void App::composeDisplay()
         const uint32_t ty = state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
         if (ty >= static_cast<uint32_t>(kPictureHeight))
             continue;
-        const uint8_t* source = handWords + (static_cast<size_t>(i) * static_cast<size_t>(handWidth) + from) * 4;
-        uint8_t* row = target + (static_cast<size_t>(ty) * kPictureWidth + firstTarget) * 4;
+        const PixelWords source = handWords.from(int64_t(i) * handWidth + from);
+        const PixelWords row = target.from(int64_t(ty) * kPictureWidth + firstTarget);
         for (int32_t j = 0; j < count; ++j) {
-            const uint32_t word = loadWord(source, j);
-            const uint32_t shown = loadWord(row, j);
-            storeWord(row, j, word != kTransparent ? word & 0x00FFFFFFu : shown);
+            const uint32_t word = source.load(j);
+            row.store(j, word != kTransparent ? word & 0x00FFFFFFu : row.load(j));
         }
     }
 }

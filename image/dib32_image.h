@@ -3,6 +3,7 @@
 // (14-byte file header, 40-byte info header, then the pixel words), so the same
 // bytes serve pixel access, StretchDIBits and saving unchanged.
 #include "image/image_interfaces.h"
+#include "image/pixel_words.h"
 #include "stream/memory_buffer.h"
 
 class Dib32Image final : public ObjectBase, public ImageSaver, public PixelAccess {
@@ -32,9 +33,10 @@ public:
     // 32-bit length, or no memory.
     virtual bool create(int32_t width, int32_t height);
     void* header() override;
-    // 54 bytes into the storage, hence only 2-byte aligned: copy words in and
-    // out with memcpy (x86 tolerates a direct access, the sanitizer does not).
+    // Only 2-byte aligned: reach the words through words(), never through
+    // the pointer itself.
     uint32_t* bits() override;
+    PixelWords words() { return PixelWords(bits()); }
     // Store one field unchecked; the header keeps what create wrote.
     virtual bool setWidth(int32_t width);
     virtual bool setSignedHeight(int32_t signedHeight);

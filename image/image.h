@@ -2,4 +2,5 @@
 // Everything a user of the image library needs.
 #include "image/dib32_image.h"
 #include "image/image_interfaces.h"
+#include "image/pixel_words.h"
 #include "stream/stream.h"

@@ -8,32 +8,32 @@ namespace {
 // for a cursor the two middle fields hold the hot spot.
 void directory(std::vector<uint8_t>& out, uint16_t type, uint8_t colours, uint16_t field1, uint16_t field2,
                uint32_t imageBytes) {
-    putLe16(out, 0);
-    putLe16(out, type);
-    putLe16(out, 1);
+    appendLe16(out, 0);
+    appendLe16(out, type);
+    appendLe16(out, 1);
     out.push_back(32);
     out.push_back(32);
     out.push_back(colours);
     out.push_back(0);
-    putLe16(out, field1);
-    putLe16(out, field2);
-    putLe32(out, imageBytes);
-    putLe32(out, 6 + 16);
+    appendLe16(out, field1);
+    appendLe16(out, field2);
+    appendLe32(out, imageBytes);
+    appendLe32(out, 6 + 16);
 }
 
 // The image's info header: the height counts the colour rows and the mask rows.
 void infoHeader(std::vector<uint8_t>& out, uint16_t bitCount, uint32_t pixelBytes) {
-    putLe32(out, 40);
-    putLe32(out, 32);
-    putLe32(out, 64);
-    putLe16(out, 1);
-    putLe16(out, bitCount);
-    putLe32(out, 0);
-    putLe32(out, pixelBytes);
-    putLe32(out, 0);
-    putLe32(out, 0);
-    putLe32(out, 0);
-    putLe32(out, 0);
+    appendLe32(out, 40);
+    appendLe32(out, 32);
+    appendLe32(out, 64);
+    appendLe16(out, 1);
+    appendLe16(out, bitCount);
+    appendLe32(out, 0);
+    appendLe32(out, pixelBytes);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
+    appendLe32(out, 0);
 }
 
 const uint32_t kIconPalette[16] = {
@@ -97,7 +97,7 @@ std::vector<uint8_t> appIconFile() {
     std::vector<uint8_t> out;
     directory(out, 1, 16, 1, 4, 40 + 16 * 4 + kColourBytes + kMaskBytes);
     infoHeader(out, 4, kColourBytes + kMaskBytes);
-    for (uint32_t c : kIconPalette) putLe32(out, c);
+    for (uint32_t c : kIconPalette) appendLe32(out, c);
 
     uint8_t index[32][32] = {};
     bool opaque[32][32] = {};
@@ -129,8 +129,8 @@ std::vector<uint8_t> nullCursorFile() {
     std::vector<uint8_t> out;
     directory(out, 2, 2, 0, 0, 40 + 2 * 4 + 2 * kPlaneBytes);
     infoHeader(out, 1, 2 * kPlaneBytes);
-    putLe32(out, 0x000000);
-    putLe32(out, 0xFFFFFF);
+    appendLe32(out, 0x000000);
+    appendLe32(out, 0xFFFFFF);
     out.insert(out.end(), kPlaneBytes, 0x00);  // colour plane: nothing drawn
     out.insert(out.end(), kPlaneBytes, 0xFF);  // mask: the screen shows through everywhere
     return out;

@@ -4,17 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "stream/little_endian.h"
 #include "tools/gen_math.h"
 
-// Little-endian fields of the written files.
-inline void putLe16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void putLe32(std::vector<uint8_t>& out, uint32_t v) {
-    putLe16(out, v & 0xFFFF);
-    putLe16(out, v >> 16);
-}
 
 // 480 x 320: the figure on pure blue (0x0000FF).
 Canvas drawFigure();

@@ -134,18 +134,18 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
         for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(tag[i]));
     };
     text("RIFF");
-    putLe32(file, 36 + dataBytes);
+    appendLe32(file, 36 + dataBytes);
     text("WAVE");
     text("fmt ");
-    putLe32(file, 16);
-    putLe16(file, 1);  // PCM
-    putLe16(file, 1);  // mono
-    putLe32(file, 44100);
-    putLe32(file, 44100 * 2);
-    putLe16(file, 2);
-    putLe16(file, 16);
+    appendLe32(file, 16);
+    appendLe16(file, 1);  // PCM
+    appendLe16(file, 1);  // mono
+    appendLe32(file, 44100);
+    appendLe32(file, 44100 * 2);
+    appendLe16(file, 2);
+    appendLe16(file, 16);
     text("data");
-    putLe32(file, dataBytes);
-    for (int16_t s : samples) putLe16(file, static_cast<uint16_t>(s));
+    appendLe32(file, dataBytes);
+    for (int16_t s : samples) appendLe16(file, static_cast<uint16_t>(s));
     return file;
 }

@@ -60,7 +60,7 @@ bool FakePlatform::removeFile(const char* path)
 
 void setWord(Dib32Image& image, int32_t index, uint32_t word)
 {
-    std::memcpy(reinterpret_cast<uint8_t*>(image.bits()) + static_cast<size_t>(index) * 4, &word, 4);
+    image.words().store(index, word);
 }
 
 void fillWords(Dib32Image& image, uint32_t word)
@@ -72,7 +72,8 @@ void fillWords(Dib32Image& image, uint32_t word)
 std::vector<uint32_t> wordsOf(Dib32Image& image)
 {
     std::vector<uint32_t> words(static_cast<size_t>(image.width()) * static_cast<size_t>(image.height()));
-    std::memcpy(words.data(), image.bits(), words.size() * 4);
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = image.words().load(int64_t(i));
     return words;
 }
 

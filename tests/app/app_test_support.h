@@ -39,8 +39,7 @@ public:
     bool removeFile(const char* path) override;
 };
 
-// Raw pixel words through bits(), top byte and all (moved as bytes: bits()
-// need not be 4-byte aligned).
+// Raw pixel words, top byte and all.
 void setWord(Dib32Image& image, int32_t index, uint32_t word);
 void fillWords(Dib32Image& image, uint32_t word);
 std::vector<uint32_t> wordsOf(Dib32Image& image);

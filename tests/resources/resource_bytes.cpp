@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "stream/little_endian.h"
+
 Bytes readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
@@ -13,9 +15,10 @@ Bytes readFileBytes(const std::string& path) {
 
 Bytes readResource(const std::string& name) { return readFileBytes(std::string(HOPPEL_RESOURCE_DIR) + "/" + name); }
 
-uint16_t le16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b.at(at) | (b.at(at + 1) << 8)); }
+// at() checks that the field's last byte is in the file.
+uint16_t le16(const Bytes& b, size_t at) { return loadLe16(&b.at(at + 1) - 1); }
 
-uint32_t le32(const Bytes& b, size_t at) { return le16(b, at) | (static_cast<uint32_t>(le16(b, at + 2)) << 16); }
+uint32_t le32(const Bytes& b, size_t at) { return loadLe32(&b.at(at + 3) - 3); }
 
 void expectFields(const Bytes& file, std::initializer_list<Field> fields) {
     for (const Field& f : fields) {
