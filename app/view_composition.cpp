@@ -45,6 +45,8 @@ void App::composeDisplay()
     std::memcpy(target.bytes(), current.words().bytes(),
                 static_cast<size_t>(kPictureWidth) * kPictureHeight * sizeof(uint32_t));
 
+    // handX 0 is the hidden hand: pointerMoved stores it for every position
+    // outside the bounds, and no shown position is 0 (kHandLeast is 30).
     if (state_.handX == 0)
         return;
     Dib32Image& hand = *state_.handImage;
@@ -57,6 +59,8 @@ void App::composeDisplay()
     // Positions are unsigned: anything left of or below the picture wraps
     // past its size and is left out by the same test as the right and top.
     // The hand columns that land inside form one run, [firstColumn, endColumn).
+    // A hand whose left edge wrapped starts 2^32 - left columns left of the
+    // picture, so that many of its columns are skipped.
     const uint32_t left = state_.handX - static_cast<uint32_t>(kHotSpotX);
     int64_t firstColumn = 0;
     if (left >= static_cast<uint32_t>(kPictureWidth))

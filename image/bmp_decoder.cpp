@@ -3,7 +3,7 @@
 // and every size is computed in 64 bits, where no 32-bit field can overflow it.
 #include <cstring>
 
-#include "image/bmp_layout.h"
+#include "image/internal/bmp_layout.h"
 #include "image/dib32_image.h"
 #include "stream/block.h"
 
@@ -55,8 +55,7 @@ static bool readInt32(const BmpHeldBytes& held, int64_t offset, int32_t* out)
 {
     if (!holds(held, offset, 4))
         return false;
-    const uint8_t* p = held.data + (offset - held.first);
-    *out = int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+    *out = int32_t(loadLe32(held.data + (offset - held.first)));
     return true;
 }
 
@@ -122,8 +121,7 @@ static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const Bm
         int32_t c = 0;
         for (; c < width - 1; ++c)
             storeLe32(d + 4 * c, loadLe32(s + 3 * c) & 0x00FFFFFFu);
-        const uint8_t* p = s + 3 * c;
-        storeLe32(d + 4 * c, uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
+        storeLe32(d + 4 * c, loadLe24(s + 3 * c));
     }
 }
 
@@ -151,7 +149,7 @@ static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t file
     // create took the rows and columns the checks passed, so the words match
     // the pixel array one for one.
     const uint8_t* src = held.data + (a.offset - held.first);
-    uint8_t* dst = reinterpret_cast<uint8_t*>(image.bits());
+    uint8_t* dst = image.words().bytes();
     if (f.bitsPerPixel == 24)
         copyRows24(dst, src, f.width, a);
     else
@@ -173,15 +171,13 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
         return false;
     if (!isDecodeId(id))
         return false;
-    uint8_t* bytes = source->copyOut();
+    const OwnedBlock bytes(source->copyOut());
     if (bytes == nullptr)
         return false;
-    const BmpHeldBytes held{bytes, 0, size};
+    const BmpHeldBytes held{bytes.get(), 0, size};
     int32_t fileSize = 0;
-    const bool ok = hasSignature(bytes) && readInt32(held, kFileSizeOffset, &fileSize) &&
-                    decodeHeld(*this, held, fileSize);
-    freeBlock(bytes);
-    return ok;
+    return hasSignature(bytes.get()) && readInt32(held, kFileSizeOffset, &fileSize) &&
+           decodeHeld(*this, held, fileSize);
 }
 
 bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
@@ -190,24 +186,16 @@ bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
         return false;
     if (!isDecodeId(id))
         return false;
-    uint8_t* head = allocBlock(6);
-    if (head == nullptr)
+    uint8_t head[6];
+    if (source->read(head, 6) != 6 || !hasSignature(head))
         return false;
-    if (source->read(head, 6) != 6 || !hasSignature(head)) {
-        freeBlock(head);
-        return false;
-    }
-    const int32_t fileSize = int32_t(uint32_t(head[2]) | uint32_t(head[3]) << 8 |
-                                     uint32_t(head[4]) << 16 | uint32_t(head[5]) << 24);
-    freeBlock(head);
+    const int32_t fileSize = int32_t(loadLe32(head + kFileSizeOffset));
     if (fileSize < kBmpHeaderSize)
         return false;
     const int32_t restSize = fileSize - 6;
-    uint8_t* rest = allocBlock(restSize);
+    const OwnedBlock rest(allocBlock(restSize));
     if (rest == nullptr)
         return false;
-    const bool ok = source->read(rest, restSize) == restSize &&
-                    decodeHeld(*this, BmpHeldBytes{rest, 6, fileSize}, fileSize);
-    freeBlock(rest);
-    return ok;
+    return source->read(rest.get(), restSize) == restSize &&
+           decodeHeld(*this, BmpHeldBytes{rest.get(), 6, fileSize}, fileSize);
 }

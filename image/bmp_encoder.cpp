@@ -2,21 +2,18 @@
 // the image's own 32-bit storage as it is.
 #include <cstring>
 
-#include "image/bmp_layout.h"
+#include "image/internal/bmp_layout.h"
 #include "image/dib32_image.h"
 
 // One row of words 0x??RRGGBB becomes blue, green, red per pixel. Each word is
 // stored whole, its fourth byte cleared and overwritten by the next pixel; the
-// last pixel goes byte by byte so that nothing lands past the row.
+// last pixel is stored as three bytes so that nothing lands past the row.
 static void packRow24(uint8_t* dst, const uint8_t* src, int32_t width)
 {
     int32_t c = 0;
     for (; c < width - 1; ++c)
         storeLe32(dst + 3 * c, loadLe32(src + 4 * c) & 0x00FFFFFFu);
-    const uint8_t* v = src + 4 * c;
-    dst[3 * c] = v[0];
-    dst[3 * c + 1] = v[1];
-    dst[3 * c + 2] = v[2];
+    storeLe24(dst + 3 * c, loadLe32(src + 4 * c));
 }
 
 static bool isStorageId(int32_t id)
@@ -63,7 +60,7 @@ bool Dib32Image::save(OutputStream* stream, int32_t id) const
     storeLe32(out + kHeightOffset, uint32_t(h));
     if (w > 0) {
         for (int32_t y = 0; y < h; ++y)
-            packRow24(out + kBmpHeaderSize + y * stride, pixels_ + int64_t(y) * 4 * w, w);
+            packRow24(out + kBmpHeaderSize + y * stride, pixels_.from(int64_t(y) * w).bytes(), w);
     }
     return stream->writeBlock(&file) == total;
 }

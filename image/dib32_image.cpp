@@ -4,7 +4,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "image/bmp_layout.h"
+#include "image/internal/bmp_layout.h"
 
 static const char kInvalidCoordinate[] = "無効な座標指定";
 
@@ -84,13 +84,13 @@ bool Dib32Image::create(int32_t width, int32_t height)
     delete storage_;
     storage_ = fresh;
     header_ = file + kInfoHeaderOffset;
-    pixels_ = file + kBmpHeaderSize;
+    pixels_ = PixelWords(file + kBmpHeaderSize);
     pixelWords_ = (size - kBmpHeaderSize) / 4;
     return true;
 }
 
 void* Dib32Image::header() { return header_; }
-uint32_t* Dib32Image::bits() { return reinterpret_cast<uint32_t*>(pixels_); }
+uint32_t* Dib32Image::bits() { return reinterpret_cast<uint32_t*>(pixels_.bytes()); }
 
 bool Dib32Image::setWidth(int32_t width)
 {
@@ -136,7 +136,7 @@ uint32_t Dib32Image::pixel(int32_t x, int32_t y) const
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         throwInvalidCoordinate();
-    return loadLe32(pixels_ + 4 * i);
+    return pixels_.load(i);
 }
 
 uint8_t Dib32Image::red(int32_t x, int32_t y) const { return uint8_t(pixel(x, y) >> 16); }
@@ -148,7 +148,7 @@ bool Dib32Image::setPixel(int32_t x, int32_t y, uint32_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    storeLe32(pixels_ + 4 * i, value & 0x00FFFFFFu);
+    pixels_.store(i, value & 0x00FFFFFFu);
     return true;
 }
 
@@ -157,7 +157,7 @@ bool Dib32Image::setRed(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, (uint32_t(value) << 16) | (loadLe32(pixels_ + 4 * i) & 0xFF00FFFFu));
+    return setPixel(x, y, (uint32_t(value) << 16) | (pixels_.load(i) & 0xFF00FFFFu));
 }
 
 bool Dib32Image::setGreen(int32_t x, int32_t y, uint8_t value)
@@ -165,7 +165,7 @@ bool Dib32Image::setGreen(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, (uint32_t(value) << 8) | (loadLe32(pixels_ + 4 * i) & 0xFFFF00FFu));
+    return setPixel(x, y, (uint32_t(value) << 8) | (pixels_.load(i) & 0xFFFF00FFu));
 }
 
 bool Dib32Image::setBlue(int32_t x, int32_t y, uint8_t value)
@@ -173,7 +173,7 @@ bool Dib32Image::setBlue(int32_t x, int32_t y, uint8_t value)
     const int64_t i = wordIndex(x, y);
     if (i < 0)
         return false;
-    return setPixel(x, y, uint32_t(value) | (loadLe32(pixels_ + 4 * i) & 0xFFFFFF00u));
+    return setPixel(x, y, uint32_t(value) | (pixels_.load(i) & 0xFFFFFF00u));
 }
 
 static uint32_t clampChannel(int32_t v)
@@ -193,7 +193,7 @@ bool Dib32Image::fillColor(int32_t red, int32_t green, int32_t blue)
     const int64_t area = int64_t(width_) * height();
     const int64_t inside = std::min(area, pixelWords_);
     for (int64_t i = 0; i < inside; ++i)
-        storeLe32(pixels_ + 4 * i, word);
+        pixels_.store(i, word);
     return inside == area;
 }
 

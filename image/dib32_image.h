@@ -36,7 +36,7 @@ public:
     // Only 2-byte aligned: reach the words through words(), never through
     // the pointer itself.
     uint32_t* bits() override;
-    PixelWords words() { return PixelWords(bits()); }
+    PixelWords words() { return pixels_; }
     // Store one field unchecked; the header keeps what create wrote.
     virtual bool setWidth(int32_t width);
     virtual bool setSignedHeight(int32_t signedHeight);
@@ -77,9 +77,8 @@ private:
 
     const char* typeName_;
     MemoryBuffer* storage_ = nullptr;
-    // The pixel words start 54 bytes into the storage, so they are only
-    // 2-byte aligned: they are moved with memcpy, never through uint32_t*.
-    uint8_t* pixels_ = nullptr;
+    // The pixel words, 54 bytes into the storage.
+    PixelWords pixels_;
     void* header_ = nullptr;
     int32_t width_ = 0;
     int32_t signedHeight_ = 0;

@@ -1,14 +1,14 @@
 #include <utility>
 
-#include "image/bmp_layout.h"
+#include "image/internal/bmp_layout.h"
 #include "image/dib32_image.h"
 
 // Rows of another Dib32Image are copied as whole rows of words: the same
 // values its pixel() would give, without two calls per pixel.
-static void copyWords(uint8_t* dst, const uint8_t* src, int32_t count)
+static void copyWords(PixelWords dst, PixelWords src, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i)
-        storeLe32(dst + 4 * i, loadLe32(src + 4 * i) & 0x00FFFFFFu);
+        dst.store(i, src.load(i) & 0x00FFFFFFu);
 }
 
 bool Dib32Image::copyFrom(const ImageReader* source)
@@ -34,7 +34,7 @@ bool Dib32Image::copyFrom(const ImageReader* source)
     for (int32_t i = 0; i < h; ++i) {
         const int32_t from = flip ? h - 1 - i : i;
         if (image != nullptr) {
-            copyWords(fresh.pixels_ + int64_t(i) * 4 * w, image->pixels_ + int64_t(from) * 4 * w, w);
+            copyWords(fresh.pixels_.from(int64_t(i) * w), image->pixels_.from(int64_t(from) * w), w);
             continue;
         }
         for (int32_t j = 0; j < w; ++j)

@@ -12,6 +12,7 @@ class PixelWords {
 public:
     // A view of the words at bits; a null bits gives an empty view.
     explicit PixelWords(uint32_t* bits) : bytes_(reinterpret_cast<uint8_t*>(bits)) {}
+    explicit PixelWords(uint8_t* bytes) : bytes_(bytes) {}
     PixelWords() = default;
 
     bool empty() const { return bytes_ == nullptr; }
@@ -23,6 +24,5 @@ public:
     uint8_t* bytes() const { return bytes_; }
 
 private:
-    explicit PixelWords(uint8_t* bytes) : bytes_(bytes) {}
     uint8_t* bytes_ = nullptr;
 };

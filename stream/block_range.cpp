@@ -1,4 +1,4 @@
-#include "stream/block_range.h"
+#include "stream/internal/block_range.h"
 
 #include <stdexcept>
 

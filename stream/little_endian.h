@@ -9,13 +9,23 @@ inline uint16_t loadLe16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
+// Three bytes, as a 24-bit pixel is stored (blue, green, red).
+inline uint32_t loadLe24(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+}
+
 inline uint32_t loadLe32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return loadLe24(p) | uint32_t(p[3]) << 24;
 }
 
 inline void storeLe16(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+inline void storeLe24(uint8_t* p, uint32_t v) {
+    storeLe16(p, v);
+    p[2] = static_cast<uint8_t>(v >> 16);
 }
 
 inline void storeLe32(uint8_t* p, uint32_t v) {

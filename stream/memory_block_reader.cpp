@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "stream/block.h"
-#include "stream/block_range.h"
+#include "stream/internal/block_range.h"
 
 MemoryBlockReader::MemoryBlockReader(uint8_t* bytes, int32_t n) {
     if (bytes != nullptr && n >= 1) {

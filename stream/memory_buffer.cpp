@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "stream/block.h"
-#include "stream/block_range.h"
+#include "stream/internal/block_range.h"
 #include "stream/object_base.h"
 
 namespace {
