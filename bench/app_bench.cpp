@@ -21,8 +21,8 @@ public:
     void stopAutoTimer() override {}
     void enableClearButton(bool) override {}
     void setAutoButtonText(const char*) override {}
-    uint8_t* readFile(const char*, int32_t, int32_t*) override { return nullptr; }
-    int64_t fileSize(const char*) override { return -1; }
+    FileBytes readFile(const char*, int32_t) override { return {}; }
+    bool createNewFile(const char*) override { return false; }
     bool replaceFile(const char*, const char*) override { return false; }
     bool removeFile(const char*) override { return false; }
 };
