@@ -101,8 +101,7 @@ TEST_F(AutoModeTest, GivesUpAfterTheLastAttemptWithoutAnyTrace)
             if (x < 20 || x > 459 || y < 20 || y > 299 || (x == 300 && y == 200))
                 state.currentPicture->setPixel(x, y, kSkin);
     const std::vector<uint32_t> before = wordsOf(*state.currentPicture);
-    state.handX = 100;
-    state.handY = 200;
+    app.pointerMoved(101, 119);
     app.startAutoMode();
     platform.calls.clear();
     for (int32_t hit : {kAutoPointAttempts, kAutoPointAttempts, kAutoPointAttempts - 1}) {

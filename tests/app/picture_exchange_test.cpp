@@ -10,6 +10,7 @@
 
 #include "app_test_support.h"
 #include "stream/file_output_stream.h"
+#include "stream/little_endian.h"
 #ifndef _WIN32
 #include "tests/support/file_size_limit.h"
 #endif
@@ -65,10 +66,10 @@ protected:
                                      std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 };
 
+// at() checks that the field's last byte is in the file.
 static void setField(Bytes& bytes, size_t offset, int32_t value)
 {
-    for (size_t i = 0; i < 4; ++i)
-        bytes.at(offset + i) = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    storeLe32(&bytes.at(offset + 3) - 3, static_cast<uint32_t>(value));
 }
 
 TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBothPictures)
@@ -136,7 +137,10 @@ TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndC
         const bool loads = c.first == good, autoMode = c.second;
         SCOPED_TRACE(c.first + (autoMode ? " in auto mode" : ""));
         state.slapCount = 7;
-        state.autoMode = autoMode;
+        if (autoMode)
+            app.startAutoMode();
+        else
+            app.stopAutoMode();
         platform.calls.clear();
         app.pictureDropped(c.first.c_str());
         EXPECT_EQ(state.slapCount, loads ? 0 : 7);
@@ -149,7 +153,10 @@ TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndC
     }
     app.slapAt(240, 160);
     ASSERT_NE(wordsOf(*state.currentPicture), patternWords(480, 320, 10));
-    state.handX = 150;
+    // Still in auto mode from the last drop, where the hand ignores the pointer.
+    app.stopAutoMode();
+    app.pointerMoved(151, 159);
+    app.startAutoMode();
     platform.calls.clear();
     app.clear();
     expectPictures(10, 10);
@@ -180,8 +187,7 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     for (int i = 0; i < 5; ++i)
         app.slapAt(200 + 10 * i, 150);
     // The hand on the display must not reach the file.
-    state.handX = 240;
-    state.handY = 160;
+    app.pointerMoved(241, 159);
     fillWords(*state.handImage, 0);
     app.composeDisplay();
     const std::vector<uint32_t> slapped = wordsOf(*state.currentPicture);

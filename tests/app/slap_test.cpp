@@ -109,20 +109,22 @@ TEST_F(SlapTest, BackgroundKeepsItsColourAndTakesNoDrawAndPointsOnItOrOutsideDoN
         for (int32_t x = 225; x <= 232; ++x)
             state.currentPicture->setPixel(x, y, kBackground);
     const std::vector<uint32_t> before = wordsOf(*state.currentPicture);
-    state.handX = 240;
+    app.pointerMoved(241, 159);
     for (bool autoMode : {false, true}) {
-        state.autoMode = autoMode;
+        if (autoMode)
+            app.startAutoMode();
+        platform.calls.clear();
         for (const auto& p : {std::make_pair(228, 160), {240, 170}, {-1, 0}, {480, 0}, {0, -1}, {0, 320},
                               {-1, 160}, {479, 320}, {INT32_MIN, 0}, {0, INT32_MAX}})
             app.slapAt(p.first, p.second);
+        EXPECT_TRUE(platform.calls.empty()) << autoMode;
     }
     EXPECT_EQ(wordsOf(*state.currentPicture), before);
-    EXPECT_TRUE(platform.calls.empty());
     EXPECT_EQ(random.draws, 0);
     EXPECT_EQ(state.slapCount, 0);
     EXPECT_EQ(state.handX, 240u);
 
-    state.autoMode = false;
+    app.stopAutoMode();
     app.slapAt(240, 160);
     const std::vector<uint32_t> after = wordsOf(*state.currentPicture);
     int inner = 0;
@@ -199,8 +201,7 @@ TEST_F(SlapTest, SaturatesButStillSoundsAndCountsUpToTheLargestCount)
 
 TEST_F(SlapTest, DrawsOncePerInnerPositionInRowOrderThenOnceForTheSound)
 {
-    state.handX = 100;
-    state.handY = 200;
+    app.pointerMoved(101, 119);
     for (const auto& sound : {std::make_pair(5, "2"), {3, "0"}, {32767, "1"}, {0, "0"}}) {
         SCOPED_TRACE(sound.first);
         paintBoth(kSkin, kSkin);

@@ -38,7 +38,7 @@ TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBel
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.clientX) + "," + std::to_string(c.clientY));
         paintBoth(kSkin, kSkin);
-        state.handX = 123;
+        app.pointerMoved(124, 100);  // (123, 219): no case leaves the hand there
         platform.calls.clear();
         const int32_t count = state.slapCount;
         app.pointerMoved(c.clientX, c.clientY);
@@ -52,7 +52,7 @@ TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBel
         }
     }
     // While auto mode runs the pointer is ignored.
-    state.autoMode = true;
+    app.startAutoMode();
     platform.calls.clear();
     app.pointerMoved(241, 159);
     app.leftButtonDown(241, 159);
@@ -82,6 +82,7 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     for (const auto& p : positions) {
         SCOPED_TRACE(std::to_string(p.first) + "," + std::to_string(p.second));
         fillWords(*state.displayImage, 0x777777u);
+        // Set directly: pointerMoved hides most of these, and the paint must cope with any.
         state.handX = p.first;
         state.handY = p.second;
         app.composeDisplay();
@@ -95,6 +96,7 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     EXPECT_EQ(display.pixel(237, 160), currentAt(237, 160));
     EXPECT_EQ(display.pixel(244, 160), 0xFFFFFFu);
     // From the lower left corner (-80, -10) hand column 160, row 60 lands on (0, 0).
+    // Set directly: pointerMoved never shows a hand left of or below the picture.
     state.handX = 0xFFFFFFB0u;
     state.handY = 0xFFFFFFF6u;
     app.composeDisplay();

@@ -7,19 +7,7 @@
 #include <vector>
 
 #include "image/image.h"
-
-// A findings report the fuzzer keeps: the input that broke a promise.
-#define PROMISE(cond)           \
-    do {                        \
-        if (!(cond))            \
-            __builtin_trap();   \
-    } while (0)
-
-static uint32_t fieldAt(const uint8_t* d, size_t at)
-{
-    return uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 | uint32_t(d[at + 2]) << 16 |
-           uint32_t(d[at + 3]) << 24;
-}
+#include "tests/fuzz/bmp_fuzz_support.h"
 
 class BytesInput final : public InputStream {
 public:
@@ -40,39 +28,6 @@ private:
     size_t size_;
     size_t pos_ = 0;
 };
-
-static std::vector<uint32_t> wordsOf(const Dib32Image& image)
-{
-    std::vector<uint32_t> words;
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            words.push_back(image.pixel(x, y));
-    return words;
-}
-
-static void paint(Dib32Image& image)
-{
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, uint32_t(x * 0x10203 + y * 0x30201));
-}
-
-// The picture the file's own fields describe, read here byte by byte.
-static void expectFilePicture(const Dib32Image& image, const uint8_t* data)
-{
-    const int32_t width = int32_t(fieldAt(data, 18));
-    const int32_t height = int32_t(fieldAt(data, 22));
-    const int bytesPerPixel = data[28] / 8;
-    const int64_t stride = bytesPerPixel == 4 ? 4 * int64_t(width) : (3 * int64_t(width) + 3) / 4 * 4;
-    const int64_t offset = int32_t(fieldAt(data, 10));
-    PROMISE(image.width() == width && image.height() == height && image.isBottomUp());
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const uint8_t* p = data + offset + y * stride + x * bytesPerPixel;
-            PROMISE(image.pixel(x, y) == (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
-        }
-    }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -96,12 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // the input holds that many, it agrees with the block entry point (which
     // also holds the first six bytes).
     if (size >= 6 && data[0] == 0x42 && data[1] == 0x4D) {
-        const int64_t fileSize = int32_t(fieldAt(data, 2));
+        const int64_t fileSize = fieldAt(data, 2);
         if (fileSize >= 54 && fileSize <= int64_t(size)) {
             BytesInput input(data, size);
             Dib32Image viaStream(2, 3);
             const bool streamed = viaStream.loadFromStream(&input, 0x31);
-            const int64_t offset = int32_t(fieldAt(data, 10));
+            const int64_t offset = fieldAt(data, 10);
             PROMISE(!streamed || loaded);
             PROMISE(streamed == (loaded && offset >= 6));
             if (streamed)

@@ -1,25 +1,10 @@
-// Writes the fuzzer's seed corpus into the folder given: small files made by
-// the encoder in both of its formats, and a few shapes it never writes itself
-// (a longer info header with a gap, trailing bytes).
+// Writes the fuzzers' seed corpus (bmpSeedFiles) into the folder given.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
-#include "image/image.h"
-
-class VectorStream final : public OutputStream {
-public:
-    int32_t writeBlock(const ByteReader* source) override
-    {
-        const int32_t n = source->size();
-        bytes.resize(size_t(n));
-        return n > 0 ? source->readAt(0, bytes.data(), n) : 0;
-    }
-    int32_t writeBytes(const uint8_t*, int32_t) override { return 0; }
-    bool writeByte(uint8_t) override { return false; }
-
-    std::vector<uint8_t> bytes;
-};
+#include "tests/fuzz/bmp_seed_files.h"
 
 static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
@@ -30,12 +15,6 @@ static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-static void putField(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + size_t(i)] = uint8_t(v >> (8 * i));
-}
-
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -43,39 +22,15 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string dir = argv[1];
-    const int sizes[][2] = {{1, 1}, {2, 2}, {3, 2}, {5, 3}, {4, 1}, {7, 4}};
-    int written = 0;
-    for (auto [w, h] : sizes) {
-        Dib32Image image(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                image.setPixel(x, y, uint32_t((x * 67 + y * 131) * 0x010305));
-        for (int32_t id : {0x30, 0x31}) {
-            VectorStream out;
-            if (!image.save(&out, id))
+    try {
+        const auto seeds = bmpSeedFiles();
+        for (const auto& seed : seeds)
+            if (!writeFile(dir + "/" + seed.first, seed.second))
                 return 1;
-            std::vector<uint8_t> file = out.bytes;
-            const std::string name = dir + "/" + std::to_string(w) + "x" + std::to_string(h) +
-                                     (id == 0x30 ? "-24" : "-32");
-            if (!writeFile(name + ".bmp", file))
-                return 1;
-            ++written;
-            if (w == 3) {
-                // A 108-byte info header and a 2-byte gap before the pixels.
-                std::vector<uint8_t> longer(file.begin(), file.begin() + 54);
-                longer.insert(longer.end(), 68 + 2, 0);
-                longer.insert(longer.end(), file.begin() + 54, file.end());
-                putField(longer, 2, uint32_t(longer.size()));
-                putField(longer, 10, 54 + 68 + 2);
-                putField(longer, 14, 108);
-                std::vector<uint8_t> trailing = file;
-                trailing.insert(trailing.end(), 5, 0xCC);
-                if (!writeFile(name + "-v4.bmp", longer) || !writeFile(name + "-tail.bmp", trailing))
-                    return 1;
-                written += 2;
-            }
-        }
+        std::printf("%d seed files in %s\n", int(seeds.size()), dir.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
-    std::printf("%d seed files in %s\n", written, dir.c_str());
     return 0;
 }

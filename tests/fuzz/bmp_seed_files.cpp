@@ -1,6 +1,9 @@
 #include "tests/fuzz/bmp_seed_files.h"
 
+#include <stdexcept>
+
 #include "image/image.h"
+#include "stream/little_endian.h"
 
 namespace {
 
@@ -18,12 +21,6 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-void putField(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + size_t(i)] = uint8_t(v >> (8 * i));
-}
-
 }  // namespace
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles()
@@ -37,19 +34,20 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles()
                 image.setPixel(x, y, uint32_t((x * 67 + y * 131) * 0x010305));
         for (int32_t id : {0x30, 0x31}) {
             VectorStream out;
-            if (!image.save(&out, id))
-                continue;
-            const std::vector<uint8_t>& file = out.bytes;
             const std::string name = std::to_string(w) + "x" + std::to_string(h) + (id == 0x30 ? "-24" : "-32");
+            // A seed left out would shrink the corpus unseen.
+            if (!image.save(&out, id))
+                throw std::runtime_error("the encoder did not write " + name + ".bmp");
+            const std::vector<uint8_t>& file = out.bytes;
             seeds.emplace_back(name + ".bmp", file);
             if (w == 3) {
                 // A 108-byte info header and a 2-byte gap before the pixels.
                 std::vector<uint8_t> longer(file.begin(), file.begin() + 54);
                 longer.insert(longer.end(), 68 + 2, 0);
                 longer.insert(longer.end(), file.begin() + 54, file.end());
-                putField(longer, 2, uint32_t(longer.size()));
-                putField(longer, 10, 54 + 68 + 2);
-                putField(longer, 14, 108);
+                storeLe32(&longer[2], uint32_t(longer.size()));
+                storeLe32(&longer[10], 54 + 68 + 2);
+                storeLe32(&longer[14], 108);
                 std::vector<uint8_t> trailing = file;
                 trailing.insert(trailing.end(), 5, 0xCC);
                 seeds.emplace_back(name + "-v4.bmp", longer);

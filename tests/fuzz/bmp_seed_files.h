@@ -7,5 +7,5 @@
 #include <utility>
 #include <vector>
 
-// Each seed's file name and bytes.
+// Each seed's file name and bytes; std::runtime_error when the encoder refuses one.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles();

@@ -16,19 +16,7 @@
 #include <vector>
 
 #include "image/image.h"
-
-// A findings report the fuzzer keeps: the input that broke a promise.
-#define PROMISE(cond)           \
-    do {                        \
-        if (!(cond))            \
-            __builtin_trap();   \
-    } while (0)
-
-static uint32_t fieldAt(const uint8_t* d, size_t at)
-{
-    return uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 | uint32_t(d[at + 2]) << 16 |
-           uint32_t(d[at + 3]) << 24;
-}
+#include "tests/fuzz/bmp_fuzz_support.h"
 
 class FailingInput final : public InputStream {
 public:
@@ -77,39 +65,6 @@ private:
     bool cameShort_ = false;
 };
 
-static std::vector<uint32_t> wordsOf(const Dib32Image& image)
-{
-    std::vector<uint32_t> words;
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            words.push_back(image.pixel(x, y));
-    return words;
-}
-
-static void paint(Dib32Image& image)
-{
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, uint32_t(x * 0x10203 + y * 0x30201));
-}
-
-// The picture the file's own fields describe, read here byte by byte.
-static void expectFilePicture(const Dib32Image& image, const uint8_t* data)
-{
-    const int32_t width = int32_t(fieldAt(data, 18));
-    const int32_t height = int32_t(fieldAt(data, 22));
-    const int bytesPerPixel = data[28] / 8;
-    const int64_t stride = bytesPerPixel == 4 ? 4 * int64_t(width) : (3 * int64_t(width) + 3) / 4 * 4;
-    const int64_t offset = int32_t(fieldAt(data, 10));
-    PROMISE(image.width() == width && image.height() == height && image.isBottomUp());
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const uint8_t* p = data + offset + y * stride + x * bytesPerPixel;
-            PROMISE(image.pixel(x, y) == (uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16));
-        }
-    }
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 3 || size > 1u << 24)
@@ -118,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = size - 3;
     // A size field far past the input only has the loader reserve a block it
     // cannot fill; near 2 GiB that costs seconds a run and finds nothing new.
-    const int64_t fileSize = length >= 6 ? int32_t(fieldAt(file, 2)) : 0;
+    const int64_t fileSize = length >= 6 ? fieldAt(file, 2) : 0;
     if (fileSize > int64_t(length) + 65536)
         return 0;
 
@@ -147,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Both entry points refuse a size field short of the two headers.
     PROMISE(!loaded || fileSize >= 54);
     const bool held = fileSize <= int64_t(length);
-    const int64_t offset = loaded ? int32_t(fieldAt(file, 10)) : 0;
+    const int64_t offset = loaded ? fieldAt(file, 10) : 0;
     PROMISE(streamed == (loaded && held && offset >= 6));
     if (streamed)
         PROMISE(wordsOf(viaBlock) == wordsOf(image));

@@ -138,7 +138,7 @@ TEST_F(BmpDecoder, RefusesEverySizeFieldBelowTheHeaders)
         const Bytes file = fileWithSizeField(54, end);
         ASSERT_EQ(load(file), std::make_pair(true, true)) << end;
         const size_t at = le32At(file, 10);
-        const uint32_t colour = file[at] | file[at + 1] << 8 | file[at + 2] << 16;
+        const uint32_t colour = le24At(file, at);
         EXPECT_EQ(std::make_pair(a.pixel(0, 0), b.pixel(0, 0)), std::make_pair(colour, colour)) << end;
     }
 }
@@ -167,7 +167,7 @@ TEST_P(BmpDecoderHostile, RefusedOrDecodedNeverHarmed)
     if (f.offset == 28)
         file[28] = uint8_t(f.value);
     else if (f.offset == 0)
-        file[0] = uint8_t(f.value), file[1] = uint8_t(f.value >> 8);
+        storeLe16(file.data(), f.value);
     else
         putLe32At(file, f.offset, f.value);
     const std::pair<bool, bool> r = load(file);
@@ -176,7 +176,7 @@ TEST_P(BmpDecoderHostile, RefusedOrDecodedNeverHarmed)
     if (r.first) {
         const size_t at = le32At(file, 10);
         EXPECT_EQ(std::make_pair(a.width(), a.height()), std::make_pair(5, 3));
-        EXPECT_EQ(a.pixel(0, 0), uint32_t(file[at] | file[at + 1] << 8 | file[at + 2] << 16));
+        EXPECT_EQ(a.pixel(0, 0), le24At(file, at));
     }
     if (r.second)
         expectPixels(b, 5, 3, [&](int32_t x, int32_t y) { return a.pixel(x, y); });

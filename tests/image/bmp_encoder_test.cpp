@@ -10,8 +10,7 @@ static void expectFile24Of(const Bytes& file, Dib32Image& image, size_t stride)
     for (int32_t y = 0; y < h; ++y) {
         const size_t row = 54 + size_t(y) * stride;
         for (int32_t x = 0; x < w; ++x) {
-            const uint8_t* p = &file[row + 3 * size_t(x)];
-            ASSERT_EQ(uint32_t(p[0] | p[1] << 8 | p[2] << 16), image.pixel(x, y) & 0x00FFFFFFu)
+            ASSERT_EQ(le24At(file, row + 3 * size_t(x)), image.pixel(x, y) & 0x00FFFFFFu)
                 << x << "," << y;
         }
         for (size_t p = row + 3 * size_t(w); p < row + stride; ++p)

@@ -1,6 +1,7 @@
 #pragma once
-// Doubles and helpers for the image tests. The BMP builder writes its fields by
-// hand, apart from the library's code, so the two cannot share a mistake.
+// Doubles and helpers for the image tests. The BMP builder lays out its fields
+// apart from the library's code, so the two cannot share a mistake of layout;
+// the byte order they share is pinned by tests/stream/little_endian_test.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,19 +12,25 @@
 #include <vector>
 
 #include "image/image.h"
+#include "stream/little_endian.h"
 
 using Bytes = std::vector<uint8_t>;
 
+// at() checks that the field's last byte is in the buffer.
 inline void putLe32At(Bytes& b, size_t at, uint32_t v)
 {
-    for (size_t i = 0; i < 4; ++i)
-        b.at(at + i) = uint8_t(v >> (8 * i));
+    storeLe32(&b.at(at + 3) - 3, v);
 }
 
 inline uint32_t le32At(const Bytes& b, size_t at)
 {
-    return uint32_t(b.at(at)) | uint32_t(b.at(at + 1)) << 8 | uint32_t(b.at(at + 2)) << 16 |
-           uint32_t(b.at(at + 3)) << 24;
+    return loadLe32(&b.at(at + 3) - 3);
+}
+
+// A 24-bit pixel as the file stores it, as 0x00RRGGBB.
+inline uint32_t le24At(const Bytes& b, size_t at)
+{
+    return loadLe24(&b.at(at + 2) - 2);
 }
 
 // A colour that differs in every channel from its neighbours, top byte clear.
@@ -81,12 +88,12 @@ inline Bytes expectedHeader(int32_t w, int32_t h, uint8_t bitsPerPixel, uint32_t
     Bytes b(54, 0);
     b[0] = 'B', b[1] = 'M';
     putLe32At(b, 2, fileSize);
-    b[10] = 54;
-    b[14] = 40;
+    putLe32At(b, 10, 54);
+    putLe32At(b, 14, 40);
     putLe32At(b, 18, uint32_t(w));
     putLe32At(b, 22, uint32_t(h));
-    b[26] = 1;
-    b[28] = bitsPerPixel;
+    storeLe16(&b[26], 1);
+    storeLe16(&b[28], bitsPerPixel);
     return b;
 }
 
@@ -117,9 +124,7 @@ inline Bytes buildBmp(const BmpShape& s)
     putLe32At(b, 14, uint32_t(s.infoSize));
     for (int32_t y = 0; y < s.height; ++y) {
         for (int32_t x = 0; x < s.width; ++x) {
-            const size_t p = size_t(offset + y * stride + x * bytes);
-            for (size_t i = 0; i < 3; ++i)
-                b[p + i] = uint8_t(patternColour(x, y) >> (8 * i));
+            storeLe24(&b[size_t(offset + y * stride + x * bytes)], patternColour(x, y));
         }
     }
     return b;

@@ -36,8 +36,7 @@ BmpPixels rawPixels(const Bytes& file) {
     if (p.width <= 0 || p.height <= 0 || offset + stride * p.height > file.size()) return {};
     for (int32_t y = 0; y < p.height; ++y) {
         for (int32_t x = 0; x < p.width; ++x) {
-            const uint8_t* bgr = &file[offset + stride * y + 3 * static_cast<size_t>(x)];
-            p.words.push_back(static_cast<uint32_t>(bgr[2]) << 16 | static_cast<uint32_t>(bgr[1]) << 8 | bgr[0]);
+            p.words.push_back(loadLe24(&file[offset + stride * y + 3 * static_cast<size_t>(x)]));
         }
     }
     return p;

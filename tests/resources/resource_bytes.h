@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "stream/little_endian.h"
+
 using Bytes = std::vector<uint8_t>;
 
 // The whole file; empty when it cannot be read.
@@ -23,9 +25,7 @@ struct Field {
 };
 void expectFields(const Bytes& file, std::initializer_list<Field> fields);
 // Four characters as the little-endian word they make in a file.
-constexpr uint32_t tag(const char (&s)[5]) {
-    return uint8_t(s[0]) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 | uint32_t(uint8_t(s[3])) << 24;
-}
+inline uint32_t tag(const char (&s)[5]) { return loadLe32(reinterpret_cast<const uint8_t*>(s)); }
 
 // Pixels of an uncompressed 24-bit BMP file as 0x00RRGGBB, in the file's own
 // bottom-up row order: row 0 is the bottom row.

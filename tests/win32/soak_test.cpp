@@ -17,6 +17,7 @@
 #include "app/seeded_random.h"
 #include "stream/block.h"
 #include "stream/file_output_stream.h"
+#include "stream/little_endian.h"
 #include "tests/fuzz/bmp_seed_files.h"
 #include "win32_test_support.h"
 
@@ -82,23 +83,18 @@ Usage usage() {
 // sink, without the built-in sounds' half second each.
 std::vector<uint8_t> tinyWav(uint8_t sample) {
     std::vector<uint8_t> wav(44 + 64, sample);
-    const auto put = [&](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            wav[at + i] = static_cast<uint8_t>(value >> (8 * i));
-        }
-    };
     std::memcpy(&wav[0], "RIFF", 4);
-    put(4, static_cast<uint32_t>(wav.size() - 8), 4);
+    storeLe32(&wav[4], static_cast<uint32_t>(wav.size() - 8));
     std::memcpy(&wav[8], "WAVEfmt ", 8);
-    put(16, 16, 4);
-    put(20, 1, 2);  // PCM, mono, 16 bits, 44100 Hz
-    put(22, 1, 2);
-    put(24, 44100, 4);
-    put(28, 88200, 4);
-    put(32, 2, 2);
-    put(34, 16, 2);
+    storeLe32(&wav[16], 16);
+    storeLe16(&wav[20], 1);  // PCM, mono, 16 bits, 44100 Hz
+    storeLe16(&wav[22], 1);
+    storeLe32(&wav[24], 44100);
+    storeLe32(&wav[28], 88200);
+    storeLe16(&wav[32], 2);
+    storeLe16(&wav[34], 16);
     std::memcpy(&wav[36], "data", 4);
-    put(40, 64, 4);
+    storeLe32(&wav[40], 64);
     return wav;
 }
 
