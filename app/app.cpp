@@ -2,9 +2,7 @@
 
 #include "stream/memory_block_reader.h"
 
-App::App(Platform& platform, RandomSource& random)
-    : platform_(platform), random_(random)
-{
+App::App(Platform& platform, RandomSource& random) : platform_(platform), random_(random) {
     state_.displayImage = std::make_unique<Dib32Image>(kPictureWidth, kPictureHeight);
     state_.currentPicture = std::make_unique<Dib32Image>(kPictureWidth, kPictureHeight);
     state_.untouchedPicture = std::make_unique<Dib32Image>(kPictureWidth, kPictureHeight);
@@ -12,8 +10,7 @@ App::App(Platform& platform, RandomSource& random)
 }
 
 void App::loadBuiltIns(const uint8_t* picture, int32_t pictureSize, const uint8_t* hand,
-                       int32_t handSize, const Sound (&sounds)[3])
-{
+                       int32_t handSize, const Sound (&sounds)[3]) {
     // The resource bytes are read-only: the readers only borrow them, and the
     // built-in picture already carries 24 in its bit-count byte.
     {
@@ -29,8 +26,7 @@ void App::loadBuiltIns(const uint8_t* picture, int32_t pictureSize, const uint8_
         state_.slapSounds[i] = sounds[i];
 }
 
-void App::clear()
-{
+void App::clear() {
     state_.currentPicture->copyFrom(state_.untouchedPicture.get());
     state_.slapCount = 0;
     platform_.repaintWindow();

@@ -6,8 +6,7 @@ constexpr uint32_t kAutoThreshold = 50;
 // Auto slaps keep this far from every edge of the picture.
 constexpr int32_t kAutoMargin = 20;
 
-void App::startAutoMode()
-{
+void App::startAutoMode() {
     state_.autoAccumulator = 0;
     platform_.startAutoTimer();
     platform_.enableClearButton(false);
@@ -15,24 +14,21 @@ void App::startAutoMode()
     state_.autoMode = true;
 }
 
-void App::stopAutoMode()
-{
+void App::stopAutoMode() {
     platform_.stopAutoTimer();
     platform_.enableClearButton(true);
     platform_.setAutoButtonText("自動");
     state_.autoMode = false;
 }
 
-void App::toggleAutoMode()
-{
+void App::toggleAutoMode() {
     if (state_.autoMode)
         stopAutoMode();
     else
         startAutoMode();
 }
 
-bool App::autoTick()
-{
+bool App::autoTick() {
     state_.autoAccumulator += static_cast<uint32_t>(drawBelow(random_, 8) + 3);
     if (state_.autoAccumulator < kAutoThreshold)
         return false;

@@ -13,8 +13,7 @@ constexpr size_t kLongestPath = 259;
 // Names tried for the temporary file before the save gives up.
 constexpr int32_t kTemporaryNameAttempts = 100;
 
-bool sameNameIgnoringCase(const std::string& a, const std::string& b)
-{
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(uint8_t(x)) == std::tolower(uint8_t(y));
            });
@@ -24,17 +23,17 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b)
 // same folder, so that the final move stays on one volume, and never longer
 // than the longest path or the chosen path itself, so that every path the
 // dialog accepts can save. Empty when no candidate of that number fits.
-std::string temporarySibling(const std::string& chosen, int32_t attempt)
-{
+std::string temporarySibling(const std::string& chosen, int32_t attempt) {
     const size_t cut = chosen.find_last_of("\\/");
     const size_t folderLength = cut == std::string::npos ? 0 : cut + 1;
     const std::string chosenName = chosen.substr(folderLength);
-    const size_t room = std::max(chosenName.size(),
-                                 kLongestPath > folderLength ? kLongestPath - folderLength : 0);
+    const size_t room =
+        std::max(chosenName.size(), kLongestPath > folderLength ? kLongestPath - folderLength : 0);
     std::string number;
     for (int32_t n = attempt; number.empty() || n > 0; n /= 36)
         number.insert(number.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36]);
-    for (const std::string& name : {"~hm" + number + ".tmp", "~" + number + ".tmp", "~" + number, number}) {
+    for (const std::string& name :
+         {"~hm" + number + ".tmp", "~" + number + ".tmp", "~" + number, number}) {
         if (name.size() > room)
             continue;
         // Never the chosen name itself: the old file must survive.
@@ -47,8 +46,7 @@ std::string temporarySibling(const std::string& chosen, int32_t attempt)
 
 }  // namespace
 
-bool App::loadPictureFile(const char* path)
-{
+bool App::loadPictureFile(const char* path) {
     if (path == nullptr)
         return false;
     const FileBytes file = platform_.readFile(path, kMinimumPictureFileSize);
@@ -70,8 +68,7 @@ bool App::loadPictureFile(const char* path)
     return currentCopied && untouchedCopied;
 }
 
-void App::pictureDropped(const char* path)
-{
+void App::pictureDropped(const char* path) {
     if (loadPictureFile(path)) {
         state_.slapCount = 0;
         if (state_.autoMode)
@@ -80,8 +77,7 @@ void App::pictureDropped(const char* path)
     platform_.repaintView();
 }
 
-bool App::savePicture(const char* path)
-{
+bool App::savePicture(const char* path) {
     if (path == nullptr || *path == '\0')
         return false;
     // The picture goes into a new file of its own beside the chosen one, which

@@ -55,8 +55,7 @@ public:
     virtual int32_t next() = 0;
     // The next count values, exactly as count calls of next() would give them;
     // a source may override it to draw a run faster.
-    virtual void nextMany(int32_t* values, int32_t count)
-    {
+    virtual void nextMany(int32_t* values, int32_t count) {
         for (int32_t i = 0; i < count; ++i)
             values[i] = next();
     }

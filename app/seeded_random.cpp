@@ -6,22 +6,19 @@ constexpr uint32_t kIncrement = 2531011u;
 
 // Four steps at once: state(n + 4) = kMultiplier4 * state(n) + kIncrement4.
 constexpr uint32_t kMultiplier4 = kMultiplier * kMultiplier * kMultiplier * kMultiplier;
-constexpr uint32_t kIncrement4 =
-    kIncrement * (kMultiplier * kMultiplier * kMultiplier + kMultiplier * kMultiplier + kMultiplier + 1u);
+constexpr uint32_t kIncrement4 = kIncrement * (kMultiplier * kMultiplier * kMultiplier +
+                                               kMultiplier * kMultiplier + kMultiplier + 1u);
 
-static inline int32_t valueOf(uint32_t state)
-{
+static inline int32_t valueOf(uint32_t state) {
     return static_cast<int32_t>((state >> 16) & 0x7FFFu);
 }
 
-int32_t SeededRandom::next()
-{
+int32_t SeededRandom::next() {
     state_ = state_ * kMultiplier + kIncrement;
     return valueOf(state_);
 }
 
-void SeededRandom::nextMany(int32_t* values, int32_t count)
-{
+void SeededRandom::nextMany(int32_t* values, int32_t count) {
     // Four interleaved chains instead of one: the same values, without each
     // waiting for the multiplication before it.
     int32_t i = 0;

@@ -27,8 +27,7 @@ struct AreaRows {
     std::array<int32_t, kMaxAreaRows> last{};
 };
 
-static constexpr AreaRows areaRows(const SlapArea& area)
-{
+static constexpr AreaRows areaRows(const SlapArea& area) {
     AreaRows rows;
     for (int32_t dy = area.dyLow; dy <= area.dyHigh; ++dy) {
         int32_t half = -1;
@@ -52,19 +51,16 @@ static constexpr AreaRows kInnerRows = areaRows(kInnerArea);
 // 0.002 for n = 8 * R0 <= 2040, while n / 5 lies at least 1/5 below the next
 // integer; 37450 is (2^18 + 6) / 7, an overshoot under 0.005 for n = 5 * G0
 // <= 1275 against a gap of at least 1/7. The static_assert below checks all.
-static constexpr uint32_t redCap(uint32_t r0)
-{
+static constexpr uint32_t redCap(uint32_t r0) {
     const uint32_t cap = (r0 * 8u * 52429u) >> 18;
     return cap < 255u ? cap : 255u;
 }
 
-static constexpr uint32_t channelFloor(uint32_t c0)
-{
+static constexpr uint32_t channelFloor(uint32_t c0) {
     return (c0 * 5u * 37450u) >> 18;
 }
 
-static constexpr bool limitsAreExact()
-{
+static constexpr bool limitsAreExact() {
     for (uint32_t v = 0; v < 256; ++v)
         if (redCap(v) != std::min<uint32_t>(8 * v / 5, 255) || channelFloor(v) != 5 * v / 7)
             return false;
@@ -75,8 +71,7 @@ static_assert(limitsAreExact(), "the channel limits must equal 8 * v / 5 and 5 *
 // The widest row a slap touches: the outer area's, 115 columns.
 constexpr int32_t kMaxSpan = 2 * 57 + 1;
 
-static constexpr int32_t widestRow(const AreaRows& rows)
-{
+static constexpr int32_t widestRow(const AreaRows& rows) {
     int32_t widest = 0;
     for (size_t i = 0; i < rows.first.size(); ++i)
         widest = std::max(widest, rows.last[i] - rows.first[i] + 1);
@@ -90,18 +85,19 @@ static_assert(widestRow(kOuterRows) <= kMaxSpan && widestRow(kInnerRows) <= kMax
 // once at the end gives what clamping after every step gives, because the
 // limits do not move in between.
 static void reddenSpan(PixelWords current, PixelWords untouched, const int32_t* rise,
-                       const int32_t* fall, int32_t count)
-{
+                       const int32_t* fall, int32_t count) {
     for (int32_t j = 0; j < count; ++j) {
         const uint32_t word = current.load(j);
         const uint32_t reference = untouched.load(j);
         const int32_t r = static_cast<int32_t>((word >> 16) & 0xFFu);
         const int32_t g = static_cast<int32_t>((word >> 8) & 0xFFu);
         const int32_t b = static_cast<int32_t>(word & 0xFFu);
-        const int32_t red = std::min(r + rise[j], static_cast<int32_t>(redCap((reference >> 16) & 0xFFu)));
+        const int32_t red =
+            std::min(r + rise[j], static_cast<int32_t>(redCap((reference >> 16) & 0xFFu)));
         const int32_t green =
             std::max(g - fall[j], static_cast<int32_t>(channelFloor((reference >> 8) & 0xFFu)));
-        const int32_t blue = std::max(b - fall[j], static_cast<int32_t>(channelFloor(reference & 0xFFu)));
+        const int32_t blue =
+            std::max(b - fall[j], static_cast<int32_t>(channelFloor(reference & 0xFFu)));
         const uint32_t slapped = static_cast<uint32_t>((red << 16) | (green << 8) | blue);
         current.store(j, isBackgroundWord(word) ? word : slapped);
     }
@@ -115,8 +111,7 @@ static void reddenSpan(PixelWords current, PixelWords untouched, const int32_t* 
 // non-background position, row by row from the lowest, each row from the
 // left: the order of the second sweep.
 static void reddenAround(PixelWords current, PixelWords untouched, int32_t x, int32_t y,
-                         RandomSource& random)
-{
+                         RandomSource& random) {
     int32_t draws[kMaxSpan];
     int32_t rise[kMaxSpan];
     int32_t fall[kMaxSpan];
@@ -141,7 +136,8 @@ static void reddenAround(PixelWords current, PixelWords untouched, int32_t x, in
             // The inner row lies within the outer one.
             const size_t innerRow = static_cast<size_t>(dy - kInnerArea.dyLow);
             const int32_t first = std::max(kInnerRows.first[innerRow], -x) - outerFirst;
-            const int32_t last = std::min(kInnerRows.last[innerRow], kPictureWidth - 1 - x) - outerFirst;
+            const int32_t last =
+                std::min(kInnerRows.last[innerRow], kPictureWidth - 1 - x) - outerFirst;
             int32_t needed = 0;
             for (int32_t j = first; j <= last; ++j)
                 needed += isBackgroundWord(row.load(j)) ? 0 : 1;
@@ -165,8 +161,7 @@ static void reddenAround(PixelWords current, PixelWords untouched, int32_t x, in
     }
 }
 
-void App::slapAt(int32_t x, int32_t y)
-{
+void App::slapAt(int32_t x, int32_t y) {
     if (x < 0 || x >= kPictureWidth || y < 0 || y >= kPictureHeight)
         return;
     Dib32Image& current = *state_.currentPicture;

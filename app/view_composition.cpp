@@ -14,8 +14,7 @@ constexpr uint32_t kHandLeast = 30;
 constexpr uint32_t kHandMostX = 450;
 constexpr uint32_t kHandMostY = 300;
 
-void App::pointerMoved(uint16_t clientX, uint16_t clientY)
-{
+void App::pointerMoved(uint16_t clientX, uint16_t clientY) {
     if (state_.autoMode)
         return;
     // Unsigned on purpose: a pointer left of or below the picture wraps to a
@@ -28,15 +27,13 @@ void App::pointerMoved(uint16_t clientX, uint16_t clientY)
     platform_.repaintView();
 }
 
-void App::leftButtonDown(uint16_t clientX, uint16_t clientY)
-{
+void App::leftButtonDown(uint16_t clientX, uint16_t clientY) {
     if (state_.autoMode)
         return;
     slapAt(static_cast<int32_t>(clientX) - 1, kPictureHeight - 1 - static_cast<int32_t>(clientY));
 }
 
-void App::composeDisplay()
-{
+void App::composeDisplay() {
     Dib32Image& display = *state_.displayImage;
     Dib32Image& current = *state_.currentPicture;
     if (!hasPictureSize(display) || !hasPictureSize(current))
@@ -65,15 +62,17 @@ void App::composeDisplay()
     int64_t firstColumn = 0;
     if (left >= static_cast<uint32_t>(kPictureWidth))
         firstColumn = (int64_t(1) << 32) - left;
-    const int64_t endColumn =
-        std::min<int64_t>(columns, firstColumn + kPictureWidth - ((left + firstColumn) & 0xFFFFFFFFu));
+    const int64_t endColumn = std::min<int64_t>(
+        columns, firstColumn + kPictureWidth - ((left + firstColumn) & 0xFFFFFFFFu));
     if (firstColumn >= endColumn)
         return;
     const int32_t from = static_cast<int32_t>(firstColumn);
     const int32_t count = static_cast<int32_t>(endColumn - firstColumn);
-    const int32_t firstTarget = static_cast<int32_t>((left + static_cast<uint32_t>(from)) & 0xFFFFFFFFu);
+    const int32_t firstTarget =
+        static_cast<int32_t>((left + static_cast<uint32_t>(from)) & 0xFFFFFFFFu);
     for (int32_t i = 0; i < rows; ++i) {
-        const uint32_t ty = state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
+        const uint32_t ty =
+            state_.handY + static_cast<uint32_t>(i) - static_cast<uint32_t>(kHotSpotY);
         if (ty >= static_cast<uint32_t>(kPictureHeight))
             continue;
         const PixelWords source = handWords.from(int64_t(i) * handWidth + from);
@@ -85,8 +84,7 @@ void App::composeDisplay()
     }
 }
 
-const char* App::formatCounter()
-{
+const char* App::formatCounter() {
     // Seven characters and the terminator: counts beyond them show the most
     // the buffer holds.
     const int32_t shown = std::clamp(state_.slapCount, -999999, kCounterShownMaximum);
@@ -94,8 +92,7 @@ const char* App::formatCounter()
     return state_.counterText;
 }
 
-CounterColor App::counterColor(int32_t count)
-{
+CounterColor App::counterColor(int32_t count) {
     const int64_t n = count;
     // Floor division, so a negative count could not round toward zero.
     const int64_t half = n >= 0 ? n / 2 : -((-n + 1) / 2);

@@ -31,21 +31,19 @@ static const size_t kPictureBytes = size_t(kPictureWidth) * kPictureHeight * 4;
 
 // Skin of varied colour (blue below 255) with background along the sides, so
 // the slap meets both.
-static void paintFigure(Dib32Image& image)
-{
+static void paintFigure(Dib32Image& image) {
     for (int32_t y = 0; y < image.height(); ++y)
         for (int32_t x = 0; x < image.width(); ++x) {
             const bool background = x < 60 || x > 420;
-            const uint32_t word = background ? 0x0000FFu
-                                             : (uint32_t(150 + (x + y) % 40) << 16) |
-                                                   (uint32_t(200 + x % 50) << 8) |
-                                                   uint32_t(190 + y % 60);
+            const uint32_t word = background
+                                      ? 0x0000FFu
+                                      : (uint32_t(150 + (x + y) % 40) << 16) |
+                                            (uint32_t(200 + x % 50) << 8) | uint32_t(190 + y % 60);
             image.setPixel(x, y, word);
         }
 }
 
-static void BM_AppSlapAt(benchmark::State& state)
-{
+static void BM_AppSlapAt(benchmark::State& state) {
     SilentPlatform platform;
     SeededRandom random(20240601u);
     App app(platform, random);
@@ -69,8 +67,7 @@ static void BM_AppSlapAt(benchmark::State& state)
 }
 BENCHMARK(BM_AppSlapAt)->Unit(benchmark::kMicrosecond);
 
-static void BM_AppComposeDisplayWithHand(benchmark::State& state)
-{
+static void BM_AppComposeDisplayWithHand(benchmark::State& state) {
     SilentPlatform platform;
     SeededRandom random(1u);
     App app(platform, random);

@@ -8,8 +8,7 @@
 
 #include "bench/bench_ratios.h"
 
-std::vector<BenchRatio>& benchRatios()
-{
+std::vector<BenchRatio>& benchRatios() {
     static std::vector<BenchRatio> ratios;
     return ratios;
 }
@@ -19,8 +18,7 @@ std::vector<BenchRatio>& benchRatios()
 // machines this runs on are shared and wall time counts other people's work.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred)
                 continue;
@@ -31,8 +29,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 
-    bool median(const std::string& name, double* out)
-    {
+    bool median(const std::string& name, double* out) {
         auto it = samples.find(name);
         if (it == samples.end() || it->second.empty())
             return false;
@@ -46,8 +43,7 @@ private:
     std::map<std::string, std::vector<double>> samples;
 };
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -66,7 +62,8 @@ int main(int argc, char** argv)
         const double ratio = op / base;
         char target[32] = "-";
         if (r.target > 0) {
-            std::snprintf(target, sizeof target, "%.2f%s", r.target, ratio <= r.target ? "" : " MISS");
+            std::snprintf(target, sizeof target, "%.2f%s", r.target,
+                          ratio <= r.target ? "" : " MISS");
             allMet = allMet && ratio <= r.target;
         }
         std::printf("%-28s %12.1f   %-28s %12.1f %8.2f %8s\n", r.operation.c_str(), op * 1e6,

@@ -14,8 +14,7 @@ std::vector<BenchRatio>& benchRatios();
 
 // For registration at namespace scope: `static BenchRatioEntry r{"op", "base", 1.0};`
 struct BenchRatioEntry {
-    BenchRatioEntry(const char* operation, const char* baseline, double target)
-    {
+    BenchRatioEntry(const char* operation, const char* baseline, double target) {
         benchRatios().push_back({operation, baseline, target});
     }
 };

@@ -16,8 +16,7 @@ static const int32_t kHeight = 320;
 class MemorySink final : public OutputStream {
 public:
     MemorySink() { bytes.reserve(1 << 20); }
-    int32_t writeBlock(const ByteReader* source) override
-    {
+    int32_t writeBlock(const ByteReader* source) override {
         const int32_t n = source->size();
         bytes.resize(size_t(n));
         return source->readAt(0, bytes.data(), n);
@@ -28,15 +27,13 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-static void paint(Dib32Image& image)
-{
+static void paint(Dib32Image& image) {
     for (int32_t y = 0; y < image.height(); ++y)
         for (int32_t x = 0; x < image.width(); ++x)
             image.setPixel(x, y, uint32_t(x * 0x010203 + y * 0x030201) ^ uint32_t(x * y));
 }
 
-static const Dib32Image& picture()
-{
+static const Dib32Image& picture() {
     static Dib32Image image(kWidth, kHeight);
     static bool painted = false;
     if (!painted) {
@@ -46,16 +43,14 @@ static const Dib32Image& picture()
     return image;
 }
 
-static const std::vector<uint8_t>& file24()
-{
+static const std::vector<uint8_t>& file24() {
     static MemorySink sink;
     if (sink.bytes.empty())
         picture().save(&sink, 0x30);
     return sink.bytes;
 }
 
-static void BM_ImageLoadFromBlock24(benchmark::State& state)
-{
+static void BM_ImageLoadFromBlock24(benchmark::State& state) {
     const std::vector<uint8_t>& file = file24();
     MemoryBlockReader reader(file.data(), int32_t(file.size()));
     Dib32Image image(kWidth, kHeight);
@@ -68,8 +63,7 @@ static void BM_ImageLoadFromBlock24(benchmark::State& state)
 }
 BENCHMARK(BM_ImageLoadFromBlock24)->Unit(benchmark::kMicrosecond);
 
-static void BM_ReferenceLoadBmp24(benchmark::State& state)
-{
+static void BM_ReferenceLoadBmp24(benchmark::State& state) {
     const std::vector<uint8_t>& file = file24();
     for (auto _ : state) {
         if (referenceDecode(file) != int64_t(kWidth) * kHeight)
@@ -79,8 +73,7 @@ static void BM_ReferenceLoadBmp24(benchmark::State& state)
 }
 BENCHMARK(BM_ReferenceLoadBmp24)->Unit(benchmark::kMicrosecond);
 
-static void BM_ImageSave24(benchmark::State& state)
-{
+static void BM_ImageSave24(benchmark::State& state) {
     const Dib32Image& image = picture();
     MemorySink sink;
     for (auto _ : state) {
@@ -92,8 +85,7 @@ static void BM_ImageSave24(benchmark::State& state)
 }
 BENCHMARK(BM_ImageSave24)->Unit(benchmark::kMicrosecond);
 
-static void BM_ReferenceWriteBmp24(benchmark::State& state)
-{
+static void BM_ReferenceWriteBmp24(benchmark::State& state) {
     // The same picture as the RGB rows the writer takes, top row first.
     const Dib32Image& image = picture();
     std::vector<uint8_t> rgb;
@@ -117,8 +109,7 @@ static void BM_ReferenceWriteBmp24(benchmark::State& state)
 }
 BENCHMARK(BM_ReferenceWriteBmp24)->Unit(benchmark::kMicrosecond);
 
-static void BM_ImageCopyFrom(benchmark::State& state)
-{
+static void BM_ImageCopyFrom(benchmark::State& state) {
     const Dib32Image& source = picture();
     Dib32Image image(kWidth, kHeight);
     for (auto _ : state) {
@@ -131,8 +122,7 @@ static void BM_ImageCopyFrom(benchmark::State& state)
 BENCHMARK(BM_ImageCopyFrom)->Unit(benchmark::kMicrosecond);
 
 // memcpy of n bytes between two buffers that stay in place.
-static void memcpyBytes(benchmark::State& state, size_t n)
-{
+static void memcpyBytes(benchmark::State& state, size_t n) {
     std::vector<uint8_t> from(n, 0x5A);
     std::vector<uint8_t> to(n, 0);
     for (auto _ : state) {
@@ -144,15 +134,13 @@ static void memcpyBytes(benchmark::State& state, size_t n)
 }
 
 // The pixel words of the picture: what copyFrom moves.
-static void BM_MemcpyPixelWords(benchmark::State& state)
-{
+static void BM_MemcpyPixelWords(benchmark::State& state) {
     memcpyBytes(state, size_t(kWidth) * kHeight * 4);
 }
 BENCHMARK(BM_MemcpyPixelWords)->Unit(benchmark::kMicrosecond);
 
 // The 24-bit file: what the decoder reads and the encoder writes.
-static void BM_MemcpyFile24(benchmark::State& state)
-{
+static void BM_MemcpyFile24(benchmark::State& state) {
     memcpyBytes(state, file24().size());
 }
 BENCHMARK(BM_MemcpyFile24)->Unit(benchmark::kMicrosecond);

@@ -8,4 +8,5 @@
 int64_t referenceDecode(const std::vector<uint8_t>& file);
 // Encodes rows of RGB bytes (top row first) as a 24-bit BMP into out, which
 // is cleared first and keeps its capacity; false on failure.
-bool referenceEncode(int width, int height, const std::vector<uint8_t>& rgb, std::vector<uint8_t>* out);
+bool referenceEncode(int width, int height, const std::vector<uint8_t>& rgb,
+                     std::vector<uint8_t>* out);

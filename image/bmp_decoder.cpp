@@ -33,26 +33,22 @@ struct BmpPixelArray {
 // Larger than any 32-bit size, small enough that adding an offset cannot overflow.
 constexpr int64_t kNoFit = int64_t(1) << 62;
 
-static bool isDecodeId(int32_t id)
-{
+static bool isDecodeId(int32_t id) {
     return id == kObjectId || id == kImageReaderId || id == kImageWriterId || id == kDibAccessId;
 }
 
-static bool holds(const BmpHeldBytes& held, int64_t offset, int64_t count)
-{
+static bool holds(const BmpHeldBytes& held, int64_t offset, int64_t count) {
     return offset >= held.first && count >= 0 && offset <= held.end - count;
 }
 
-static bool readByte(const BmpHeldBytes& held, int64_t offset, uint8_t* out)
-{
+static bool readByte(const BmpHeldBytes& held, int64_t offset, uint8_t* out) {
     if (!holds(held, offset, 1))
         return false;
     *out = held.data[offset - held.first];
     return true;
 }
 
-static bool readInt32(const BmpHeldBytes& held, int64_t offset, int32_t* out)
-{
+static bool readInt32(const BmpHeldBytes& held, int64_t offset, int32_t* out) {
     if (!holds(held, offset, 4))
         return false;
     *out = int32_t(loadLe32(held.data + (offset - held.first)));
@@ -60,8 +56,7 @@ static bool readInt32(const BmpHeldBytes& held, int64_t offset, int32_t* out)
 }
 
 // The file size is the caller's: the stream entry point has read it already.
-static bool readFields(const BmpHeldBytes& held, BmpFields* f)
-{
+static bool readFields(const BmpHeldBytes& held, BmpFields* f) {
     if (!readInt32(held, kPixelOffsetOffset, &f->pixelOffset))
         return false;
     if (!readInt32(held, kWidthOffset, &f->width))
@@ -73,14 +68,12 @@ static bool readFields(const BmpHeldBytes& held, BmpFields* f)
     return readInt32(held, kCompressionOffset, &f->compression);
 }
 
-static bool isSupportedFormat(const BmpFields& f)
-{
+static bool isSupportedFormat(const BmpFields& f) {
     return (f.bitsPerPixel == 24 || f.bitsPerPixel == 32) && f.compression == 0 && f.width >= 1 &&
            f.height != 0;
 }
 
-static BmpPixelArray locatePixels(const BmpFields& f)
-{
+static BmpPixelArray locatePixels(const BmpFields& f) {
     // 64 bits hold |INT32_MIN| rows and a stride of 4 x INT32_MAX; their
     // product is only formed once the stride could fit a file at all.
     BmpPixelArray a;
@@ -92,18 +85,15 @@ static BmpPixelArray locatePixels(const BmpFields& f)
 }
 
 // The size counts both headers too, even where the pixel array starts inside them.
-static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a)
-{
+static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a) {
     return f.fileSize >= kBmpHeaderSize && int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
-static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a)
-{
+static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a) {
     return holds(held, a.offset, a.bytes);
 }
 
-static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a)
-{
+static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a) {
     if (!readFields(held, f) || !isSupportedFormat(*f))
         return false;
     *a = locatePixels(*f);
@@ -111,8 +101,7 @@ static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a
 }
 
 // Three bytes blue, green, red per pixel become one word 0x00RRGGBB.
-static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a)
-{
+static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a) {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
         uint8_t* d = dst + r * 4 * width;
@@ -125,8 +114,7 @@ static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const Bm
     }
 }
 
-static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a)
-{
+static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a) {
     for (int64_t r = 0; r < a.rows; ++r) {
         const uint8_t* s = src + r * a.stride;
         uint8_t* d = dst + r * 4 * width;
@@ -137,8 +125,7 @@ static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const Bm
 
 // Checks the held bytes and, when they describe a picture this image can take,
 // replaces the image with it. Until create succeeds nothing is touched.
-static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t fileSize)
-{
+static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t fileSize) {
     BmpFields f;
     f.fileSize = fileSize;
     BmpPixelArray a;
@@ -157,13 +144,11 @@ static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t file
     return true;
 }
 
-static bool hasSignature(const uint8_t* p)
-{
+static bool hasSignature(const uint8_t* p) {
     return p[0] == 0x42 && p[1] == 0x4D;
 }
 
-bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
-{
+bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id) {
     if (source == nullptr)
         return false;
     const int32_t size = source->size();
@@ -180,8 +165,7 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id)
            decodeHeld(*this, held, fileSize);
 }
 
-bool Dib32Image::loadFromStream(InputStream* source, int32_t id)
-{
+bool Dib32Image::loadFromStream(InputStream* source, int32_t id) {
     if (source == nullptr)
         return false;
     if (!isDecodeId(id))

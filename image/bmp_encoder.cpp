@@ -8,26 +8,22 @@
 // One row of words 0x??RRGGBB becomes blue, green, red per pixel. Each word is
 // stored whole, its fourth byte cleared and overwritten by the next pixel; the
 // last pixel is stored as three bytes so that nothing lands past the row.
-static void packRow24(uint8_t* dst, const uint8_t* src, int32_t width)
-{
+static void packRow24(uint8_t* dst, const uint8_t* src, int32_t width) {
     int32_t c = 0;
     for (; c < width - 1; ++c)
         storeLe32(dst + 3 * c, loadLe32(src + 4 * c) & 0x00FFFFFFu);
     storeLe24(dst + 3 * c, loadLe32(src + 4 * c));
 }
 
-static bool isStorageId(int32_t id)
-{
+static bool isStorageId(int32_t id) {
     return id == kObjectId || id == kImageWriterId;
 }
 
-static bool isFile24Id(int32_t id)
-{
+static bool isFile24Id(int32_t id) {
     return id == kImageReaderId || id == kDibAccessId;
 }
 
-bool Dib32Image::save(OutputStream* stream, int32_t id) const
-{
+bool Dib32Image::save(OutputStream* stream, int32_t id) const {
     const int32_t w = width();
     const int32_t h = height();
     if (stream == nullptr || storage_ == nullptr)

@@ -86,11 +86,11 @@ private:
     int64_t pixelWords_ = 0;
 };
 
-inline int64_t Dib32Image::wordIndex(int32_t x, int32_t y) const
-{
+inline int64_t Dib32Image::wordIndex(int32_t x, int32_t y) const {
     // The same bounds width() and height() report, without the calls.
-    const int32_t rows = signedHeight_ >= 0 ? signedHeight_
-                         : signedHeight_ == INT32_MIN ? INT32_MAX : -signedHeight_;
+    const int32_t rows = signedHeight_ >= 0           ? signedHeight_
+                         : signedHeight_ == INT32_MIN ? INT32_MAX
+                                                      : -signedHeight_;
     if (x < 0 || y < 0 || x >= width_ || y >= rows)
         return -1;
     const int64_t index = int64_t(y) * width_ + x;

@@ -5,14 +5,12 @@
 
 // Rows of another Dib32Image are copied as whole rows of words: the same
 // values its pixel() would give, without two calls per pixel.
-static void copyWords(PixelWords dst, PixelWords src, int32_t count)
-{
+static void copyWords(PixelWords dst, PixelWords src, int32_t count) {
     for (int32_t i = 0; i < count; ++i)
         dst.store(i, src.load(i) & 0x00FFFFFFu);
 }
 
-bool Dib32Image::copyFrom(const ImageReader* source)
-{
+bool Dib32Image::copyFrom(const ImageReader* source) {
     if (source == nullptr || source == static_cast<const ImageReader*>(this))
         return false;
     // Another Dib32Image whose reported size lies beyond its storage has no
@@ -34,7 +32,8 @@ bool Dib32Image::copyFrom(const ImageReader* source)
     for (int32_t i = 0; i < h; ++i) {
         const int32_t from = flip ? h - 1 - i : i;
         if (image != nullptr) {
-            copyWords(fresh.pixels_.from(int64_t(i) * w), image->pixels_.from(int64_t(from) * w), w);
+            copyWords(fresh.pixels_.from(int64_t(i) * w), image->pixels_.from(int64_t(from) * w),
+                      w);
             continue;
         }
         for (int32_t j = 0; j < w; ++j)

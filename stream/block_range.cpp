@@ -29,8 +29,7 @@ uint8_t* rangeCopyOut(const uint8_t* block, int32_t length) {
     return p;
 }
 
-int32_t rangeRead(const uint8_t* block, int32_t length, int32_t pos, uint8_t* dst,
-                  int32_t count) {
+int32_t rangeRead(const uint8_t* block, int32_t length, int32_t pos, uint8_t* dst, int32_t count) {
     const int32_t n = dst == nullptr ? 0 : span(length, pos, count);
     if (n > 0) {
         copyBytes(dst, block + pos, n);
@@ -57,8 +56,7 @@ bool rangeEquals(const uint8_t* block, int32_t length, const ByteReader* other) 
     return true;
 }
 
-bool rangeEqualsBytes(const uint8_t* block, int32_t length, const uint8_t* bytes,
-                      int32_t count) {
+bool rangeEqualsBytes(const uint8_t* block, int32_t length, const uint8_t* bytes, int32_t count) {
     if (count != length || (count > 0 && bytes == nullptr)) {
         return false;
     }
@@ -70,8 +68,7 @@ bool rangeEqualsBytes(const uint8_t* block, int32_t length, const uint8_t* bytes
     return true;
 }
 
-int32_t rangeWrite(uint8_t* block, int32_t length, int32_t pos, const uint8_t* src,
-                   int32_t count) {
+int32_t rangeWrite(uint8_t* block, int32_t length, int32_t pos, const uint8_t* src, int32_t count) {
     const int32_t n = src == nullptr ? 0 : span(length, pos, count);
     if (n > 0) {
         copyBytes(block + pos, src, n);

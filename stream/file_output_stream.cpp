@@ -42,12 +42,9 @@ uint16_t FileOutputStream::attributeWord() const {
 
 void* FileOutputStream::queryInterface(int32_t id) {
     switch (id) {
-    case kObjectId:
-        return static_cast<ObjectBase*>(this);
-    case kOutputStreamId:
-        return static_cast<OutputStream*>(this);
-    default:
-        return nullptr;
+    case kObjectId: return static_cast<ObjectBase*>(this);
+    case kOutputStreamId: return static_cast<OutputStream*>(this);
+    default: return nullptr;
     }
 }
 

@@ -56,16 +56,11 @@ uint16_t MemoryBlockReader::attributeWord() const {
 
 void* MemoryBlockReader::queryInterface(int32_t id) {
     switch (id) {
-    case kObjectId:
-        return static_cast<ObjectBase*>(this);
-    case kByteReaderId:
-        return static_cast<ByteReader*>(this);
-    case kByteWriterId:
-        return static_cast<ByteWriter*>(this);
-    case kByteReadWriterId:
-        return static_cast<ByteReadWriter*>(this);
-    default:
-        return nullptr;
+    case kObjectId: return static_cast<ObjectBase*>(this);
+    case kByteReaderId: return static_cast<ByteReader*>(this);
+    case kByteWriterId: return static_cast<ByteWriter*>(this);
+    case kByteReadWriterId: return static_cast<ByteReadWriter*>(this);
+    default: return nullptr;
     }
 }
 

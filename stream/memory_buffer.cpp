@@ -22,8 +22,8 @@ struct SourceCopy {
     OwnedBlock owned;
 };
 
-bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count,
-                const uint8_t* block, int32_t length) {
+bool takeSource(SourceCopy& out, const uint8_t* src, int32_t count, const uint8_t* block,
+                int32_t length) {
     const uintptr_t s = reinterpret_cast<uintptr_t>(src);
     const uintptr_t b = reinterpret_cast<uintptr_t>(block);
     if (block == nullptr || s < b || s > b + static_cast<uintptr_t>(length)) {
@@ -125,20 +125,13 @@ uint16_t MemoryBuffer::attributeWord() const {
 
 void* MemoryBuffer::queryInterface(int32_t id) {
     switch (id) {
-    case kObjectId:
-        return this;
-    case kByteReaderId:
-        return static_cast<ByteReader*>(this);
-    case kByteReadWriterId:
-        return static_cast<ByteReadWriter*>(this);
-    case kByteBufferId:
-        return static_cast<ByteBuffer*>(this);
-    case kByteWriterId:
-        return static_cast<ByteWriter*>(this);
-    case kByteStorageId:
-        return static_cast<ByteStorage*>(this);
-    default:
-        return nullptr;
+    case kObjectId: return this;
+    case kByteReaderId: return static_cast<ByteReader*>(this);
+    case kByteReadWriterId: return static_cast<ByteReadWriter*>(this);
+    case kByteBufferId: return static_cast<ByteBuffer*>(this);
+    case kByteWriterId: return static_cast<ByteWriter*>(this);
+    case kByteStorageId: return static_cast<ByteStorage*>(this);
+    default: return nullptr;
     }
 }
 
@@ -314,8 +307,7 @@ bool MemoryBuffer::insertBytes(int32_t pos, const uint8_t* src, int32_t count) {
     }
     const int32_t oldLength = size();
     const bool beyondEnd = pos > lastIndex();
-    const int64_t newLength =
-        static_cast<int64_t>(beyondEnd ? pos : oldLength) + count;
+    const int64_t newLength = static_cast<int64_t>(beyondEnd ? pos : oldLength) + count;
     if (!fitsLength(newLength)) {
         return false;
     }

@@ -19,14 +19,15 @@ struct ProfilePoint {
     double halfWidth;
 };
 constexpr ProfilePoint kOutline[] = {
-    {-40.0, 120.0}, {0.0, 117.0}, {38.0, 114.0}, {95.0, 136.0}, {150.0, 164.0},
+    {-40.0, 120.0}, {0.0, 117.0},   {38.0, 114.0},  {95.0, 136.0},  {150.0, 164.0},
     {200.0, 176.0}, {245.0, 173.0}, {285.0, 163.0}, {320.0, 156.0}, {360.0, 150.0},
 };
 constexpr int kOutlinePoints = sizeof(kOutline) / sizeof(kOutline[0]);
 
 double outlineHalfWidth(double y) {
     int i = 1;
-    while (i < kOutlinePoints - 3 && y > kOutline[i + 1].y) ++i;
+    while (i < kOutlinePoints - 3 && y > kOutline[i + 1].y)
+        ++i;
     const ProfilePoint& p0 = kOutline[i - 1];
     const ProfilePoint& p1 = kOutline[i];
     const ProfilePoint& p2 = kOutline[i + 1];
@@ -37,8 +38,8 @@ double outlineHalfWidth(double y) {
     const double m2 = (p3.halfWidth - p1.halfWidth) / (p3.y - p1.y) * span;
     const double t2 = t * t;
     const double t3 = t2 * t;
-    return (2 * t3 - 3 * t2 + 1) * p1.halfWidth + (t3 - 2 * t2 + t) * m1 + (-2 * t3 + 3 * t2) * p2.halfWidth +
-           (t3 - t2) * m2;
+    return (2 * t3 - 3 * t2 + 1) * p1.halfWidth + (t3 - 2 * t2 + t) * m1 +
+           (-2 * t3 + 3 * t2) * p2.halfWidth + (t3 - t2) * m2;
 }
 
 // The narrow gap between the thighs, rounded at its top.
@@ -46,7 +47,8 @@ constexpr double kGapTop = 281.0;
 constexpr double kGapHalfWidthAtBottom = 15.0;
 
 double gapHalfWidth(double y) {
-    if (y <= kGapTop) return 0.0;
+    if (y <= kGapTop)
+        return 0.0;
     return kGapHalfWidthAtBottom * squareRoot((y - kGapTop) / (kHeight - kGapTop));
 }
 
@@ -62,8 +64,10 @@ double outlineDistance(double x, double y) {
     if (y > kGapTop - 2.0) {
         const double gs = gapHalfWidth(y + 0.5) - gapHalfWidth(y - 0.5);
         double inGap = (g - absOf(dx)) / squareRoot(1.0 + gs * gs);
-        if (y <= kGapTop) inGap = -(kGapTop - y) - absOf(dx);
-        if (inGap > d) d = inGap;
+        if (y <= kGapTop)
+            inGap = -(kGapTop - y) - absOf(dx);
+        if (inGap > d)
+            d = inGap;
     }
     return d;
 }
@@ -92,7 +96,8 @@ double cheekRadius2(double x, double y, double side) {
 // beside it, and ends in a steep fold below, where it rests on the thigh.
 double cheekBulge(double x, double y, double side) {
     const double u2 = cheekRadius2(x, y, side);
-    if (u2 >= 1.0) return 0.0;
+    if (u2 >= 1.0)
+        return 0.0;
     const double ex = side * (x - (kCentreX + side * kCheekOffset)) / kCheekRadiusX;
     const double ey = (y - kCheekY) / cheekRadiusY(y - kCheekY);
     const double u = squareRoot(u2);
@@ -150,8 +155,10 @@ const Rgb kSkinHighlight = {255.0, 236.0, 222.0};
 const Rgb kInk = {186.0, 100.0, 88.0};
 
 Rgb skinRamp(double t) {
-    if (t < 0.25) return mixRgb(kSkinDeep, kSkinShadow, t / 0.25);
-    if (t < 0.55) return mixRgb(kSkinShadow, kSkinMid, (t - 0.25) / 0.30);
+    if (t < 0.25)
+        return mixRgb(kSkinDeep, kSkinShadow, t / 0.25);
+    if (t < 0.55)
+        return mixRgb(kSkinShadow, kSkinMid, (t - 0.25) / 0.30);
     return mixRgb(kSkinMid, kSkinLight, (t - 0.55) / 0.45);
 }
 
@@ -165,7 +172,8 @@ double inkAt(double x, double y, double edgeDistance) {
     // The cleft: starts thin and faint, ends in the folds.
     const double cleftTop = 122.0;
     if (y > cleftTop && y < 276.0) {
-        const double along = smoothStep(cleftTop, cleftTop + 60.0, y) * (1.0 - smoothStep(256.0, 276.0, y));
+        const double along =
+            smoothStep(cleftTop, cleftTop + 60.0, y) * (1.0 - smoothStep(256.0, 276.0, y));
         const double width = 0.5 + 0.7 * along;
         ink = smoothMax(ink, along * (1.0 - smoothStep(width * 0.5, width + 0.9, adx)), 0.05);
     }
@@ -173,10 +181,12 @@ double inkAt(double x, double y, double edgeDistance) {
     for (double side = -1.0; side <= 1.0; side += 2.0) {
         const double cx = kCentreX + side * kCheekOffset;
         const double ux = (x - cx) / kCheekRadiusX;
-        if (y < kCheekY || ux * ux >= 1.0) continue;
+        if (y < kCheekY || ux * ux >= 1.0)
+            continue;
         const double reach = squareRoot(1.0 - ux * ux);
         double rimDy = kCheekRadiusDown * reach;
-        for (int i = 0; i < 6; ++i) rimDy = cheekRadiusY(rimDy) * reach;
+        for (int i = 0; i < 6; ++i)
+            rimDy = cheekRadiusY(rimDy) * reach;
         const double rimY = kCheekY + rimDy;
         const double toward = side * (x - cx);  // > 0 towards the outside
         const double taper = (1.0 - smoothStep(0.1, 0.75, toward / kCheekRadiusX)) *
@@ -193,8 +203,10 @@ Rgb shade(double x, double y) {
     // Keep the light sampling just inside the outline.
     const double w = outlineHalfWidth(y) - 0.8;
     double sx = x;
-    if (dx > w) sx = kCentreX + w;
-    if (dx < -w) sx = kCentreX - w;
+    if (dx > w)
+        sx = kCentreX + w;
+    if (dx < -w)
+        sx = kCentreX - w;
 
     const Surface here = surface(sx, y);
     const double hx = surface(sx + 0.5, y).height - surface(sx - 0.5, y).height;
@@ -216,9 +228,11 @@ Rgb shade(double x, double y) {
     // Soft shadow in the creases and under the cheeks.
     t -= 0.55 * smoothStep(0.0, 9.0, here.crease);
     const double nearest = smoothMin(cheekRadius2(sx, y, -1.0), cheekRadius2(sx, y, 1.0), 0.1);
-    if (y > kCheekY) t -= 0.22 * (1.0 - smoothStep(1.0, 1.45, nearest)) * smoothStep(0.9, 1.0, nearest);
+    if (y > kCheekY)
+        t -= 0.22 * (1.0 - smoothStep(1.0, 1.45, nearest)) * smoothStep(0.9, 1.0, nearest);
     const double gapDist = absOf(dx) - gapHalfWidth(y);
-    if (y > kGapTop - 30.0) t -= 0.25 * (1.0 - smoothStep(0.0, 16.0, gapDist)) * smoothStep(kGapTop - 30.0, kGapTop, y);
+    if (y > kGapTop - 30.0)
+        t -= 0.25 * (1.0 - smoothStep(0.0, 16.0, gapDist)) * smoothStep(kGapTop - 30.0, kGapTop, y);
 
     Rgb c = skinRamp(clamp01(t));
 
@@ -230,7 +244,8 @@ Rgb shade(double x, double y) {
         // An oval, its long axis running from upper left to lower right.
         const double along = 0.80 * hx0 - 0.60 * hy0;
         const double across = 0.60 * hx0 + 0.80 * hy0;
-        const double glow = expOf(-(along * along / (2.0 * 15.0 * 15.0) + across * across / (2.0 * 24.0 * 24.0)));
+        const double glow =
+            expOf(-(along * along / (2.0 * 15.0 * 15.0) + across * across / (2.0 * 24.0 * 24.0)));
         c = mixRgb(c, kSkinHighlight, 0.75 * glow);
     }
 
@@ -251,11 +266,14 @@ Canvas drawFigure() {
             const double d = outlineDistance(x, y);
             // Only pixels near the outline need sampling.
             double coverage = d <= -2.0 ? 1.0 : 0.0;
-            if (d > -2.0 && d < 2.0) coverage = countSamples(px, py, 8, insideFigure) / 64.0;
-            if (coverage <= 0.0) continue;
+            if (d > -2.0 && d < 2.0)
+                coverage = countSamples(px, py, 8, insideFigure) / 64.0;
+            if (coverage <= 0.0)
+                continue;
             uint32_t word = packRgb(mixRgb(blue, shade(x, y), coverage));
             // Only the background may be pure blue: every figure pixel stays below it.
-            if ((word & 0xFF) > 254) word = (word & 0xFFFF00) | 254;
+            if ((word & 0xFF) > 254)
+                word = (word & 0xFFFF00) | 254;
             canvas.set(px, py, word);
         }
     }

@@ -50,7 +50,9 @@ struct Canvas {
 
     Canvas(int32_t w, int32_t h, uint32_t fill);
     uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    void set(int32_t x, int32_t y, uint32_t rgb) { pixels[static_cast<size_t>(y) * width + x] = rgb; }
+    void set(int32_t x, int32_t y, uint32_t rgb) {
+        pixels[static_cast<size_t>(y) * width + x] = rgb;
+    }
 };
 
 struct Point {
@@ -80,7 +82,8 @@ int countSamples(int32_t px, int32_t py, int n, Inside inside) {
     int count = 0;
     for (int sy = 0; sy < n; ++sy)
         for (int sx = 0; sx < n; ++sx)
-            if (inside(px + (sx + 0.5) / n, py + (sy + 0.5) / n)) ++count;
+            if (inside(px + (sx + 0.5) / n, py + (sy + 0.5) / n))
+                ++count;
     return count;
 }
 
@@ -95,7 +98,8 @@ PixelSamples samplePixel(int32_t px, int32_t py, int n, ColourAt colourAt) {
     PixelSamples s;
     s.covered = countSamples(px, py, n, [&](double x, double y) {
         Rgb c;
-        if (!colourAt(Point{x, y}, &c)) return false;
+        if (!colourAt(Point{x, y}, &c))
+            return false;
         s.sum = {s.sum.r + c.r, s.sum.g + c.g, s.sum.b + c.b};
         return true;
     });

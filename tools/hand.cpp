@@ -28,16 +28,19 @@ double roundBox(Point p, Point c, double hx, double hy, double r) {
 double arcDistance(Point p, Point c, double r, double sinFrom, double sinTo) {
     const double dx = p.x - c.x, dy = p.y - c.y;
     const double len = squareRoot(dx * dx + dy * dy);
-    if (len <= 0.0) return r;
+    if (len <= 0.0)
+        return r;
     const double s = dy / len;
-    if (dx >= 0.0 && s >= sinFrom && s <= sinTo) return len > r ? len - r : r - len;
+    if (dx >= 0.0 && s >= sinFrom && s <= sinTo)
+        return len > r ? len - r : r - len;
     // Beyond its ends: the distance to the nearer end point.
     double best = 1e9;
     for (double e : {sinFrom, sinTo}) {
         const double ex = c.x + r * squareRoot(1.0 - e * e) - p.x;
         const double ey = c.y + r * e - p.y;
         const double d = squareRoot(ex * ex + ey * ey);
-        if (d < best) best = d;
+        if (d < best)
+            best = d;
     }
     return best;
 }
@@ -58,17 +61,26 @@ constexpr Finger kFingers[] = {
 constexpr Finger kThumb = {{60.0, 34.0}, {97.0, 13.0}, 9.0};
 constexpr Point kPalmCentre = {80.0, 50.0};
 
-double palmDistance(Point p) { return roundBox(p, kPalmCentre, 36.0, 30.0, 17.0); }
-double wristDistance(Point p) { return capsuleDistance(p, {24.0, 51.0}, {46.0, 50.0}, 21.0); }
-double cuffDistance(Point p) { return roundBox(p, {17.0, 51.0}, 13.5, 30.0, 7.0); }
+double palmDistance(Point p) {
+    return roundBox(p, kPalmCentre, 36.0, 30.0, 17.0);
+}
+double wristDistance(Point p) {
+    return capsuleDistance(p, {24.0, 51.0}, {46.0, 50.0}, 21.0);
+}
+double cuffDistance(Point p) {
+    return roundBox(p, {17.0, 51.0}, 13.5, 30.0, 7.0);
+}
 
-double fingerDistance(Point p, const Finger& f) { return capsuleDistance(p, f.base, f.tip, f.radius); }
+double fingerDistance(Point p, const Finger& f) {
+    return capsuleDistance(p, f.base, f.tip, f.radius);
+}
 
 // Everything but the cuff.
 double skinDistance(Point p) {
     double d = smoothMin(palmDistance(p), wristDistance(p), 8.0);
     d = smoothMin(d, fingerDistance(p, kThumb), 4.0);
-    for (const Finger& f : kFingers) d = smoothMin(d, fingerDistance(p, f), 2.0);
+    for (const Finger& f : kFingers)
+        d = smoothMin(d, fingerDistance(p, f), 2.0);
     return d;
 }
 
@@ -104,7 +116,8 @@ double lineStrength(double distance, double width) {
 // The colour of the hand at p, or false outside it.
 bool colourAt(Point p, Rgb* out) {
     const double whole = handDistance(p);
-    if (whole > kOutline) return false;
+    if (whole > kOutline)
+        return false;
 
     Rgb c;
     const double cuff = cuffDistance(p);
@@ -124,13 +137,15 @@ bool colourAt(Point p, Rgb* out) {
         for (int i = 0; i < 4; ++i) {
             const Finger& f = kFingers[i];
             const double d = fingerDistance(p, f);
-            if (d > 0.0 || p.x < f.base.x + 4.0) continue;
+            if (d > 0.0 || p.x < f.base.x + 4.0)
+                continue;
             c = skinTone(-d, towards * 0.8);
             // Two knuckle creases across the finger.
             const double len = f.tip.x - f.base.x;
             for (double at : {0.42, 0.72}) {
                 const double kx = f.base.x + len * at;
-                c = mixRgb(c, kCrease, 0.45 * lineStrength(p.x - kx, 1.0) * smoothStep(0.0, 4.0, -d));
+                c = mixRgb(c, kCrease,
+                           0.45 * lineStrength(p.x - kx, 1.0) * smoothStep(0.0, 4.0, -d));
             }
             const double onLine = lineStrength(d, kPartLine * 2.0);
             const double fade = smoothStep(f.base.x + 4.0, f.base.x + 12.0, p.x);
@@ -140,7 +155,8 @@ bool colourAt(Point p, Rgb* out) {
         const double thumb = fingerDistance(p, kThumb);
         if (thumb < 1.0 && palmDistance(p) < -1.0) {
             const double t = clamp01((p.x - kThumb.base.x) / (kThumb.tip.x - kThumb.base.x));
-            c = mixRgb(c, kInk, 0.7 * lineStrength(thumb, kPartLine * 1.6) * smoothStep(0.35, 0.6, t));
+            c = mixRgb(c, kInk,
+                       0.7 * lineStrength(thumb, kPartLine * 1.6) * smoothStep(0.35, 0.6, t));
         }
         // Palm lines: two gentle curves, darker skin rather than ink.
         const double palmInside = smoothStep(2.0, 8.0, -palmDistance(p));
@@ -165,11 +181,13 @@ Canvas drawHand() {
             const PixelSamples s = samplePixel(px, py, kSub, colourAt);
             const double coverage = static_cast<double>(s.covered) / (kSub * kSub);
             // Pixels barely touched stay background; the rest take a full colour.
-            if (coverage < 0.3) continue;
+            if (coverage < 0.3)
+                continue;
             const Rgb average = scaleRgb(s.sum, 1.0 / s.covered);
             uint32_t word = packRgb(mixRgb(kFringe, average, coverage));
             // White is the transparent colour: the hand itself never uses it.
-            if (word == kWhite) word = 0xFEFEFE;
+            if (word == kWhite)
+                word = 0xFEFEFE;
             canvas.set(px, py, word);
         }
     }

@@ -6,8 +6,8 @@ namespace {
 
 // The directory of a file with one 32 x 32 image: type 1 (icon) or 2 (cursor);
 // for a cursor the two middle fields hold the hot spot.
-void directory(std::vector<uint8_t>& out, uint16_t type, uint8_t colours, uint16_t field1, uint16_t field2,
-               uint32_t imageBytes) {
+void directory(std::vector<uint8_t>& out, uint16_t type, uint8_t colours, uint16_t field1,
+               uint16_t field2, uint32_t imageBytes) {
     appendLe16(out, 0);
     appendLe16(out, type);
     appendLe16(out, 1);
@@ -60,16 +60,20 @@ double printDistance(Point p) {
 // Colour of the icon at a point (y down); false outside it.
 bool iconColour(Point p, Rgb* out) {
     const double cheek = circleDistance(p, {16.0, 16.0}, 15.2);
-    if (cheek > 0.0) return false;
+    if (cheek > 0.0)
+        return false;
     // The cheek: lit from the upper left, with an inked rim.
     const double lx = (p.x - 11.0) / 16.0, ly = (p.y - 10.0) / 16.0;
     const double light = clamp01(1.0 - squareRoot(lx * lx + ly * ly));
     Rgb c = mixRgb(unpackRgb(0xE8AC8C), unpackRgb(0xFAD2B0), light * 1.6);
     c = mixRgb(c, unpackRgb(0xFFE8D8), clamp01(light * 2.2 - 1.4));
     const double print = printDistance(p);
-    if (print < 0.0) c = unpackRgb(0xD42A2E);
-    if (print > -0.9 && print < 0.0) c = unpackRgb(0x9C1C22);
-    if (cheek > -1.2) c = unpackRgb(0x5C2418);
+    if (print < 0.0)
+        c = unpackRgb(0xD42A2E);
+    if (print > -0.9 && print < 0.0)
+        c = unpackRgb(0x9C1C22);
+    if (cheek > -1.2)
+        c = unpackRgb(0x5C2418);
     *out = c;
     return true;
 }
@@ -97,27 +101,31 @@ std::vector<uint8_t> appIconFile() {
     std::vector<uint8_t> out;
     directory(out, 1, 16, 1, 4, 40 + 16 * 4 + kColourBytes + kMaskBytes);
     infoHeader(out, 4, kColourBytes + kMaskBytes);
-    for (uint32_t c : kIconPalette) appendLe32(out, c);
+    for (uint32_t c : kIconPalette)
+        appendLe32(out, c);
 
     uint8_t index[32][32] = {};
     bool opaque[32][32] = {};
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const PixelSamples s = samplePixel(x, y, 4, iconColour);
-            if (s.covered < 8) continue;
+            if (s.covered < 8)
+                continue;
             opaque[y][x] = true;
             index[y][x] = nearestColour(scaleRgb(s.sum, 1.0 / s.covered));
         }
     }
     // Rows bottom-up; two pixels a byte, the left one in the high half.
     for (int y = 31; y >= 0; --y)
-        for (int x = 0; x < 32; x += 2) out.push_back(static_cast<uint8_t>((index[y][x] << 4) | index[y][x + 1]));
+        for (int x = 0; x < 32; x += 2)
+            out.push_back(static_cast<uint8_t>((index[y][x] << 4) | index[y][x + 1]));
     // The mask: a set bit lets the screen through.
     for (int y = 31; y >= 0; --y) {
         for (int byte = 0; byte < 4; ++byte) {
             uint8_t bits = 0;
             for (int b = 0; b < 8; ++b)
-                if (!opaque[y][byte * 8 + b]) bits |= static_cast<uint8_t>(0x80 >> b);
+                if (!opaque[y][byte * 8 + b])
+                    bits |= static_cast<uint8_t>(0x80 >> b);
             out.push_back(bits);
         }
     }

@@ -21,10 +21,12 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 // canvas is top-down, the image bottom-up.
 bool writeBmp(const std::string& path, const Canvas& canvas) {
     Dib32Image image(canvas.width, canvas.height);
-    if (image.width() != canvas.width || image.height() != canvas.height) return false;
+    if (image.width() != canvas.width || image.height() != canvas.height)
+        return false;
     for (int32_t y = 0; y < canvas.height; ++y)
         for (int32_t x = 0; x < canvas.width; ++x)
-            if (!image.setPixel(x, canvas.height - 1 - y, canvas.at(x, y))) return false;
+            if (!image.setPixel(x, canvas.height - 1 - y, canvas.at(x, y)))
+                return false;
     FileOutputStream out(path.c_str());
     const bool ok = image.save(&out, kImageReaderId);
     out.close();
@@ -45,14 +47,16 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     auto check = [&](bool written, const char* name) {
-        if (!written) std::fprintf(stderr, "hoppel_resgen: cannot write %s%s\n", folder.c_str(), name);
+        if (!written)
+            std::fprintf(stderr, "hoppel_resgen: cannot write %s%s\n", folder.c_str(), name);
         ok = ok && written;
     };
     check(writeBmp(folder + "radav.bmp", drawFigure()), "radav.bmp");
     check(writeBmp(folder + "hand.bmp", drawHand()), "hand.bmp");
     const char* soundNames[3] = {"slap1.wav", "slap2.wav", "slap3.wav"};
     for (int i = 0; i < 3; ++i)
-        check(writeBytes(folder + soundNames[i], wavFile(synthesizeSlap(i, slapSamples[i]))), soundNames[i]);
+        check(writeBytes(folder + soundNames[i], wavFile(synthesizeSlap(i, slapSamples[i]))),
+              soundNames[i]);
     check(writeBytes(folder + "app.ico", appIconFile()), "app.ico");
     check(writeBytes(folder + "null.cur", nullCursorFile()), "null.cur");
     return ok ? 0 : 1;

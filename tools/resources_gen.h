@@ -7,7 +7,6 @@
 #include "stream/little_endian.h"
 #include "tools/gen_math.h"
 
-
 // 480 x 320: the figure on pure blue (0x0000FF).
 Canvas drawFigure();
 // 196 x 100: the hand on white (0xFFFFFF); the palm's centre at column 80,

@@ -28,11 +28,47 @@ struct SlapVoice {
 
 const SlapVoice kVoices[3] = {
     // A crisp, bright smack.
-    {0x51A9C0DEu, 3000.0, 0.0080, {0.0042, 0.0}, {0.45, 0.0}, 185.0, 0.034, 0.55, 780.0, 0.018, 0.45, 0.150, 0.060},
+    {0x51A9C0DEu,
+     3000.0,
+     0.0080,
+     {0.0042, 0.0},
+     {0.45, 0.0},
+     185.0,
+     0.034,
+     0.55,
+     780.0,
+     0.018,
+     0.45,
+     0.150,
+     0.060},
     // Harder and lower, with a double landing.
-    {0x7E57B0A7u, 2100.0, 0.0110, {0.0031, 0.0078}, {0.55, 0.30}, 140.0, 0.046, 0.80, 560.0, 0.022, 0.40, 0.170, 0.070},
+    {0x7E57B0A7u,
+     2100.0,
+     0.0110,
+     {0.0031, 0.0078},
+     {0.55, 0.30},
+     140.0,
+     0.046,
+     0.80,
+     560.0,
+     0.022,
+     0.40,
+     0.170,
+     0.070},
     // Light and snappy: a short, high crack and little body.
-    {0x2B0D1E5Fu, 3900.0, 0.0060, {0.0060, 0.0}, {0.35, 0.0}, 230.0, 0.024, 0.40, 1000.0, 0.013, 0.50, 0.120, 0.050},
+    {0x2B0D1E5Fu,
+     3900.0,
+     0.0060,
+     {0.0060, 0.0},
+     {0.35, 0.0},
+     230.0,
+     0.024,
+     0.40,
+     1000.0,
+     0.013,
+     0.50,
+     0.120,
+     0.050},
 };
 
 // A two-pole band-pass with unit gain at its centre.
@@ -65,9 +101,11 @@ private:
 // then an exponential fall.
 double crackEnvelope(double t, double start, double decay) {
     const double local = t - start;
-    if (local < 0.0) return 0.0;
+    if (local < 0.0)
+        return 0.0;
     const double attack = 0.0005;
-    if (local < attack) return local / attack;
+    if (local < attack)
+        return local / attack;
     return expOf(-(local - attack) / decay);
 }
 
@@ -86,14 +124,16 @@ std::vector<int16_t> synthesizeSlap(int which, int32_t sampleCount) {
     const double end = v.fadeStart + v.fadeLength;
     for (int32_t i = 0; i < sampleCount; ++i) {
         const double t = i / kRate;
-        if (t >= end) break;
+        if (t >= end)
+            break;
         const double noise = rng.symmetric();
         // The crack: a wide band of noise with a little of the very top.
         const double bright = noise - 0.6 * previousNoise;
         previousNoise = noise;
         double crackEnv = crackEnvelope(t, 0.0, v.crackDecay);
         for (int k = 0; k < 2; ++k)
-            if (v.flamDelay[k] > 0.0) crackEnv += v.flamLevel[k] * crackEnvelope(t, v.flamDelay[k], v.crackDecay * 0.8);
+            if (v.flamDelay[k] > 0.0)
+                crackEnv += v.flamLevel[k] * crackEnvelope(t, v.flamDelay[k], v.crackDecay * 0.8);
         const double crack = crackEnv * (0.3 * bright + 2.0 * crackTone.step(noise));
 
         // The body: narrow bands of the same noise with slower falls.
@@ -117,12 +157,15 @@ std::vector<int16_t> synthesizeSlap(int which, int32_t sampleCount) {
 
     double peak = 0.0;
     for (double s : wave) {
-        if (absOf(s) > peak) peak = absOf(s);
+        if (absOf(s) > peak)
+            peak = absOf(s);
     }
     std::vector<int16_t> samples(static_cast<size_t>(sampleCount), 0);
-    if (peak <= 0.0) return samples;
+    if (peak <= 0.0)
+        return samples;
     const double gain = kPeak / peak;
-    for (size_t i = 0; i < wave.size(); ++i) samples[i] = static_cast<int16_t>(roundToInt(wave[i] * gain));
+    for (size_t i = 0; i < wave.size(); ++i)
+        samples[i] = static_cast<int16_t>(roundToInt(wave[i] * gain));
     return samples;
 }
 
@@ -131,7 +174,8 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
     std::vector<uint8_t> file;
     file.reserve(44 + dataBytes);
     auto text = [&](const char* tag) {
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(tag[i]));
+        for (int i = 0; i < 4; ++i)
+            file.push_back(static_cast<uint8_t>(tag[i]));
     };
     text("RIFF");
     appendLe32(file, 36 + dataBytes);
@@ -146,6 +190,7 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples) {
     appendLe16(file, 16);
     text("data");
     appendLe32(file, dataBytes);
-    for (int16_t s : samples) appendLe16(file, static_cast<uint16_t>(s));
+    for (int16_t s : samples)
+        appendLe16(file, static_cast<uint16_t>(s));
     return file;
 }

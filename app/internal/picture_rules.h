@@ -7,21 +7,18 @@
 
 // The source's next value modulo n, never negative even from a source that
 // strays outside 0..32767.
-inline int32_t drawBelow(RandomSource& random, int32_t n)
-{
+inline int32_t drawBelow(RandomSource& random, int32_t n) {
     const int32_t r = random.next() % n;
     return r < 0 ? r + n : r;
 }
 
 // The raw paths work on pixel words directly (through PixelWords); they rely
 // on an image of the picture's size with its storage in place.
-inline bool hasPictureSize(Dib32Image& image)
-{
+inline bool hasPictureSize(Dib32Image& image) {
     return image.width() == kPictureWidth && image.height() == kPictureHeight &&
            image.bits() != nullptr;
 }
 
-inline bool isBackgroundWord(uint32_t word)
-{
+inline bool isBackgroundWord(uint32_t word) {
     return (word & 0xFFu) == 0xFFu;
 }

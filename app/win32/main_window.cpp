@@ -30,7 +30,8 @@ ResourceBytes findResource(HINSTANCE instance, const char* name, const char* typ
     HGLOBAL loaded = info != nullptr ? LoadResource(instance, info) : nullptr;
     if (loaded != nullptr) {
         found.bytes = static_cast<const uint8_t*>(LockResource(loaded));
-        found.size = found.bytes != nullptr ? static_cast<int32_t>(SizeofResource(instance, info)) : 0;
+        found.size =
+            found.bytes != nullptr ? static_cast<int32_t>(SizeofResource(instance, info)) : 0;
     }
     return found;
 }
@@ -129,9 +130,9 @@ void MainWindow::createCounterSurface() {
     counter_.context = CreateCompatibleDC(screen);
     ReleaseDC(window_, screen);
     SelectObject(counter_.context, counter_.bitmap);
-    counter_.font = CreateFontA(24, 0, 0, 0, 600, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                FIXED_PITCH, nullptr);
+    counter_.font =
+        CreateFontA(24, 0, 0, 0, 600, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, nullptr);
 }
 
 void MainWindow::createButtonFont() {
@@ -195,7 +196,8 @@ void MainWindow::onDropFiles(HDROP drop) {
 }
 
 void MainWindow::showAbout() {
-    hooks_.showMessage(window_, "Hoppelmaru バージョン " HOPPEL_VERSION_TEXT, "バージョン情報", MB_OK);
+    hooks_.showMessage(window_, "Hoppelmaru バージョン " HOPPEL_VERSION_TEXT, "バージョン情報",
+                       MB_OK);
 }
 
 void MainWindow::savePictureAs() {

@@ -29,8 +29,7 @@ void PictureView::registerClass(HINSTANCE instance) {
 
 HWND PictureView::create(HINSTANCE instance, HWND parent) {
     return CreateWindowExA(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, 8, 48, kViewWidth,
-                           kViewHeight, parent, controlId(IDC_VIEW), instance,
-                           this);
+                           kViewHeight, parent, controlId(IDC_VIEW), instance, this);
 }
 
 LRESULT CALLBACK PictureView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -82,8 +81,8 @@ void PictureView::draw(HDC dc) {
                   SRCCOPY);
     if (counter_.context != nullptr) {
         drawCounter();
-        BitBlt(dc, kCounterLeft, kCounterTop, kCounterWidth, kCounterHeight, counter_.context, 0,
-               0, SRCCOPY);
+        BitBlt(dc, kCounterLeft, kCounterTop, kCounterWidth, kCounterHeight, counter_.context, 0, 0,
+               SRCCOPY);
     }
     // The rest shows the class background, drawn here instead of erased first.
     const RECT rest[] = {

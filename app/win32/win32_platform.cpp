@@ -6,8 +6,7 @@
 
 #include "stream/block.h"
 
-void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton,
-                           HWND pictureView) {
+void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton, HWND pictureView) {
     mainWindow_ = mainWindow;
     autoButton_ = autoButton;
     clearButton_ = clearButton;
@@ -54,8 +53,8 @@ FileBytes Win32Platform::readFile(const char* path, int32_t minimumSize) {
     if (path == nullptr) {
         return file;
     }
-    HANDLE handle = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return file;
     }
@@ -76,8 +75,8 @@ FileBytes Win32Platform::readFile(const char* path, int32_t minimumSize) {
 }
 
 bool Win32Platform::createNewFile(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }

@@ -9,18 +9,18 @@
 
 namespace fs = std::filesystem;
 
-void FakePlatform::repaintView()
-{
-    calls.push_back("repaintView " + std::to_string(observed->handX) + "," + std::to_string(observed->handY));
+void FakePlatform::repaintView() {
+    calls.push_back("repaintView " + std::to_string(observed->handX) + "," +
+                    std::to_string(observed->handY));
     if (onRepaintView)
         onRepaintView();
 }
 
-FileBytes FakePlatform::readFile(const char* path, int32_t minimumSize)
-{
+FileBytes FakePlatform::readFile(const char* path, int32_t minimumSize) {
     calls.push_back(std::string("readFile ") + path + " " + std::to_string(minimumSize));
     std::ifstream in(fs::u8path(path), std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     FileBytes file;
     if (!in.is_open() || (int64_t(bytes.size()) < minimumSize && !ignoreMinimum))
         return file;
@@ -32,8 +32,7 @@ FileBytes FakePlatform::readFile(const char* path, int32_t minimumSize)
     return file;
 }
 
-bool FakePlatform::createNewFile(const char* path)
-{
+bool FakePlatform::createNewFile(const char* path) {
     calls.push_back(std::string("createNewFile ") + path);
     const fs::path file = fs::u8path(path);
     std::error_code error;
@@ -42,8 +41,7 @@ bool FakePlatform::createNewFile(const char* path)
     return std::ofstream(file, std::ios::binary).good();
 }
 
-bool FakePlatform::replaceFile(const char* from, const char* to)
-{
+bool FakePlatform::replaceFile(const char* from, const char* to) {
     calls.push_back(std::string("replaceFile ") + from + " " + to);
     std::error_code error;
     if (!failReplace)
@@ -51,59 +49,53 @@ bool FakePlatform::replaceFile(const char* from, const char* to)
     return !failReplace && !error;
 }
 
-bool FakePlatform::removeFile(const char* path)
-{
+bool FakePlatform::removeFile(const char* path) {
     calls.push_back(std::string("removeFile ") + path);
     std::error_code error;
     return fs::remove(fs::u8path(path), error);
 }
 
-void setWord(Dib32Image& image, int32_t index, uint32_t word)
-{
+void setWord(Dib32Image& image, int32_t index, uint32_t word) {
     image.words().store(index, word);
 }
 
-void fillWords(Dib32Image& image, uint32_t word)
-{
+void fillWords(Dib32Image& image, uint32_t word) {
     for (int32_t i = 0; i < image.width() * image.height(); ++i)
         setWord(image, i, word);
 }
 
-std::vector<uint32_t> wordsOf(Dib32Image& image)
-{
-    std::vector<uint32_t> words(static_cast<size_t>(image.width()) * static_cast<size_t>(image.height()));
+std::vector<uint32_t> wordsOf(Dib32Image& image) {
+    std::vector<uint32_t> words(static_cast<size_t>(image.width()) *
+                                static_cast<size_t>(image.height()));
     for (size_t i = 0; i < words.size(); ++i)
         words[i] = image.words().load(int64_t(i));
     return words;
 }
 
-void paintPattern(Dib32Image& image, uint32_t seed)
-{
+void paintPattern(Dib32Image& image, uint32_t seed) {
     uint32_t state = seed * 2654435761u + 12345u;
     for (int32_t y = 0; y < image.height(); ++y)
         for (int32_t x = 0; x < image.width(); ++x) {
             state = state * 1103515245u + 12345u;
-            image.setPixel(x, y, rgb(state >> 8 & 0xFFu, state >> 16 & 0xFFu, (state >> 24) % 255u));
+            image.setPixel(x, y,
+                           rgb(state >> 8 & 0xFFu, state >> 16 & 0xFFu, (state >> 24) % 255u));
         }
 }
 
-std::vector<uint32_t> patternWords(int32_t width, int32_t height, uint32_t seed)
-{
+std::vector<uint32_t> patternWords(int32_t width, int32_t height, uint32_t seed) {
     Dib32Image image(width, height);
     paintPattern(image, seed);
     return wordsOf(image);
 }
 
-AppFixture::AppFixture()
-{
+AppFixture::AppFixture() {
     for (int i = 0; i < 3; ++i)
         state.slapSounds[i] = Sound{wav[i], 4};
     platform.observed = &state;
     paintBoth(kSkin, kSkin);
 }
 
-void AppFixture::paintBoth(uint32_t current, uint32_t untouched)
-{
+void AppFixture::paintBoth(uint32_t current, uint32_t untouched) {
     fillWords(*state.currentPicture, current);
     fillWords(*state.untouchedPicture, untouched);
 }

@@ -25,14 +25,20 @@ public:
     // Hands out files below the minimum too, against the seam's promise.
     bool ignoreMinimum = false;
 
-    void playSound(const uint8_t* wav, int32_t) override { calls.push_back("playSound " + std::to_string(*wav)); }
+    void playSound(const uint8_t* wav, int32_t) override {
+        calls.push_back("playSound " + std::to_string(*wav));
+    }
     void pause(int32_t ms) override { calls.push_back("pause " + std::to_string(ms)); }
     void repaintView() override;
     void repaintWindow() override { calls.push_back("repaintWindow"); }
     void startAutoTimer() override { calls.push_back("startAutoTimer"); }
     void stopAutoTimer() override { calls.push_back("stopAutoTimer"); }
-    void enableClearButton(bool on) override { calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0"); }
-    void setAutoButtonText(const char* text) override { calls.push_back(std::string("setAutoButtonText ") + text); }
+    void enableClearButton(bool on) override {
+        calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0");
+    }
+    void setAutoButtonText(const char* text) override {
+        calls.push_back(std::string("setAutoButtonText ") + text);
+    }
     FileBytes readFile(const char* path, int32_t minimumSize) override;
     bool createNewFile(const char* path) override;
     bool replaceFile(const char* from, const char* to) override;
@@ -47,7 +53,9 @@ std::vector<uint32_t> wordsOf(Dib32Image& image);
 void paintPattern(Dib32Image& image, uint32_t seed);
 std::vector<uint32_t> patternWords(int32_t width, int32_t height, uint32_t seed);
 
-constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+constexpr uint32_t rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return (r << 16) | (g << 8) | b;
+}
 constexpr uint32_t kBackground = 0x0000FFu;
 constexpr uint32_t kSkin = rgb(100, 100, 100);
 // kSkin after one slap in the inner area with even draws, and in the ring.

@@ -5,8 +5,7 @@
 class AutoModeTest : public AppFixture {
 protected:
     // Ticks until one slaps; 0 when none of limit ticks did.
-    int ticksUntilSlap(int limit)
-    {
+    int ticksUntilSlap(int limit) {
         for (int tick = 1; tick <= limit; ++tick)
             if (app.autoTick())
                 return tick;
@@ -14,8 +13,7 @@ protected:
     }
 };
 
-TEST_F(AutoModeTest, TheButtonSwitchesTimerButtonsAndFlag)
-{
+TEST_F(AutoModeTest, TheButtonSwitchesTimerButtonsAndFlag) {
     const Calls start{"startAutoTimer", "enableClearButton 0", "setAutoButtonText 停止"};
     const Calls stop{"stopAutoTimer", "enableClearButton 1", "setAutoButtonText 自動"};
     for (int round = 0; round < 2; ++round) {
@@ -31,10 +29,10 @@ TEST_F(AutoModeTest, TheButtonSwitchesTimerButtonsAndFlag)
     }
 }
 
-TEST_F(AutoModeTest, SlapsAfterFiveToSeventeenTicks)
-{
+TEST_F(AutoModeTest, SlapsAfterFiveToSeventeenTicks) {
     // Each tick adds (draw % 8) + 3; the slap comes when the sum reaches 50.
-    for (const auto& c : {std::make_pair(7, 5), {15, 5}, {0, 17}, {8, 17}, {3, 9}, {4, 8}, {32767, 5}}) {
+    for (const auto& c :
+         {std::make_pair(7, 5), {15, 5}, {0, 17}, {8, 17}, {3, 9}, {4, 8}, {32767, 5}}) {
         SCOPED_TRACE("draw " + std::to_string(c.first));
         random.always(c.first);
         // A run stopped halfway leaves nothing behind for the next.
@@ -56,16 +54,18 @@ TEST_F(AutoModeTest, SlapsAfterFiveToSeventeenTicks)
     }
 }
 
-TEST_F(AutoModeTest, DrawsXThenYWithinTheMarginsAgainWhileOnBackground)
-{
+TEST_F(AutoModeTest, DrawsXThenYWithinTheMarginsAgainWhileOnBackground) {
     state.currentPicture->setPixel(21, 21, kBackground);
     state.currentPicture->setPixel(210, 21, kBackground);
     struct Case {
         std::vector<int32_t> draws;  // after the five tick draws
         uint32_t x, y;
     } const cases[] = {
-        {{0, 0}, 20, 20},         {{439, 279}, 459, 299},  {{440, 280}, 20, 20},
-        {{32767, 279}, 227, 299}, {{279, 32767}, 299, 27},
+        {{0, 0}, 20, 20},
+        {{439, 279}, 459, 299},
+        {{440, 280}, 20, 20},
+        {{32767, 279}, 227, 299},
+        {{279, 32767}, 299, 27},
         // (21, 21) and (210, 21) are background; y drawn first would aim at (21, 210).
         {{1, 1, 190, 1, 190, 85}, 210, 105},
     };
@@ -83,16 +83,15 @@ TEST_F(AutoModeTest, DrawsXThenYWithinTheMarginsAgainWhileOnBackground)
         const uint32_t before = currentAt(c.x, c.y);
         ASSERT_EQ(ticksUntilSlap(5), 5);
         const std::string y = std::to_string(c.y);
-        EXPECT_EQ(platform.calls, (Calls{"repaintView " + std::to_string(c.x) + "," + y, "playSound 0",
-                                         "pause 250", "repaintView 0," + y}));
+        EXPECT_EQ(platform.calls, (Calls{"repaintView " + std::to_string(c.x) + "," + y,
+                                         "playSound 0", "pause 250", "repaintView 0," + y}));
         // The hand is shown over the picture before the slap reddens it.
         EXPECT_EQ(seen, (std::vector<uint32_t>{before, currentAt(c.x, c.y)}));
         EXPECT_NE(seen[0], seen[1]);
     }
 }
 
-TEST_F(AutoModeTest, GivesUpAfterTheLastAttemptWithoutAnyTrace)
-{
+TEST_F(AutoModeTest, GivesUpAfterTheLastAttemptWithoutAnyTrace) {
     // Skin only in the margins, where no attempt aims, and at (300, 200),
     // which the draws 280 and 180 reach; every other attempt aims at (20, 20).
     paintBoth(kBackground, kBackground);

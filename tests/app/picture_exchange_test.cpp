@@ -21,32 +21,28 @@ using Bytes = std::vector<uint8_t>;
 // Both pictures painted with seeds 21 and 22, and a folder of its own.
 class PictureExchangeTest : public AppFixture {
 protected:
-    PictureExchangeTest()
-    {
+    PictureExchangeTest() {
         paintPattern(*state.currentPicture, 21);
         paintPattern(*state.untouchedPicture, 22);
         fs::create_directories(root);
     }
-    ~PictureExchangeTest() override
-    {
+    ~PictureExchangeTest() override {
         std::error_code error;
         fs::remove_all(root, error);
     }
 
     std::string path(const std::string& name) const { return (root / name).u8string(); }
-    static Bytes readBytes(const std::string& file)
-    {
+    static Bytes readBytes(const std::string& file) {
         std::ifstream in(fs::u8path(file), std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::string place(const std::string& name, const Bytes& bytes) const
-    {
-        std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::string place(const std::string& name, const Bytes& bytes) const {
+        std::ofstream(path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path(name);
     }
     // The BMP file the image library saves with this id for a painted picture.
-    Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) const
-    {
+    Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) const {
         Dib32Image image(width, height);
         paintPattern(image, seed);
         {
@@ -55,25 +51,23 @@ protected:
         }
         return readBytes(path("encoded.bmp"));
     }
-    void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed)
-    {
+    void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed) {
         EXPECT_EQ(wordsOf(*state.currentPicture), patternWords(480, 320, currentSeed));
         EXPECT_EQ(wordsOf(*state.untouchedPicture), patternWords(480, 320, untouchedSeed));
     }
 
     const fs::path root =
-        fs::temp_directory_path() / ("hoppel-app-" + std::to_string(std::random_device{}()) + "-" +
-                                     std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::temp_directory_path() /
+        ("hoppel-app-" + std::to_string(std::random_device{}()) + "-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 };
 
 // at() checks that the field's last byte is in the file.
-static void setField(Bytes& bytes, size_t offset, int32_t value)
-{
+static void setField(Bytes& bytes, size_t offset, int32_t value) {
     storeLe32(&bytes.at(offset + 3) - 3, static_cast<uint32_t>(value));
 }
 
-TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBothPictures)
-{
+TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBothPictures) {
     const Bytes good = patternFile(480, 320, 7, kImageReaderId);
     Bytes eightBit = good, topDown = good, compressed = good;
     eightBit[28] = 8;
@@ -129,8 +123,7 @@ TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBot
     EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(*state.untouchedPicture));
 }
 
-TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndClearReturnsToIt)
-{
+TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndClearReturnsToIt) {
     const std::string good = place("drop.bmp", patternFile(480, 320, 10, kImageReaderId));
     const std::string bad = place("bad.bmp", Bytes(460854, 'Q'));
     for (const auto& c : {std::make_pair(good, true), {good, false}, {bad, true}}) {
@@ -147,7 +140,8 @@ TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndC
         EXPECT_EQ(state.autoMode, autoMode && !loads);
         Calls expected{"readFile " + c.first + " 460854"};
         if (loads && autoMode)
-            expected.insert(expected.end(), {"stopAutoTimer", "enableClearButton 1", "setAutoButtonText 自動"});
+            expected.insert(expected.end(),
+                            {"stopAutoTimer", "enableClearButton 1", "setAutoButtonText 自動"});
         expected.push_back("repaintView 0,0");
         EXPECT_EQ(platform.calls, expected);
     }
@@ -167,13 +161,13 @@ TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndC
 
 // Start-up: the picture becomes the current picture and its untouched copy,
 // the hand decodes, and the three sounds are kept as they lie in memory.
-TEST_F(PictureExchangeTest, BuiltInsLoadBothPicturesTheHandAndTheSounds)
-{
+TEST_F(PictureExchangeTest, BuiltInsLoadBothPicturesTheHandAndTheSounds) {
     const Bytes picture = patternFile(480, 320, 31, kImageReaderId);
     const Bytes hand = patternFile(196, 100, 32, kImageReaderId);
     const uint8_t sounds[3][2] = {{7, 7}, {8, 8}, {9, 9}};
     const Sound given[3] = {{sounds[0], 2}, {sounds[1], 2}, {sounds[2], 2}};
-    app.loadBuiltIns(picture.data(), int32_t(picture.size()), hand.data(), int32_t(hand.size()), given);
+    app.loadBuiltIns(picture.data(), int32_t(picture.size()), hand.data(), int32_t(hand.size()),
+                     given);
     expectPictures(31, 31);
     EXPECT_EQ(wordsOf(*state.handImage), patternWords(196, 100, 32));
     for (int i = 0; i < 3; ++i)
@@ -181,8 +175,7 @@ TEST_F(PictureExchangeTest, BuiltInsLoadBothPicturesTheHandAndTheSounds)
     EXPECT_TRUE(platform.calls.empty());
 }
 
-TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchanged)
-{
+TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchanged) {
     random.always(1);
     for (int i = 0; i < 5; ++i)
         app.slapAt(200 + 10 * i, 150);
@@ -199,7 +192,8 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     EXPECT_EQ(saved.size(), 460854u);
     EXPECT_EQ(saved.at(28), 24);
     EXPECT_FALSE(fs::exists(fs::u8path(temporary)));
-    EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "replaceFile " + temporary + " " + file}));
+    EXPECT_EQ(platform.calls,
+              (Calls{"createNewFile " + temporary, "replaceFile " + temporary + " " + file}));
     paintBoth(kSkin, kSkin);
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
@@ -208,8 +202,7 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
 
 // Files that happen to carry a temporary-looking name are no one's to touch:
 // the save takes the next free name, and gives up when none is left.
-TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName)
-{
+TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     const Bytes theirs(10, 't');
     const std::string file = path("saved.bmp");
     const std::string taken[] = {place("~hm0.tmp", theirs), place("saved.bmp.tmp", theirs)};
@@ -223,7 +216,8 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName)
     std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
     const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
     for (int32_t i = 0; i < 100; ++i) {
-        const std::string number = i < 36 ? std::string(1, digits[i]) : std::string{digits[i / 36], digits[i % 36]};
+        const std::string number =
+            i < 36 ? std::string(1, digits[i]) : std::string{digits[i / 36], digits[i % 36]};
         all.push_back(place("~hm" + number + ".tmp", theirs));
     }
     paintBoth(kSkin, kSkin);
@@ -236,8 +230,7 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName)
 
 // The dialog takes paths of up to 259 characters; the temporary name shrinks
 // to fit beside the chosen one, and is never the chosen name itself.
-TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength)
-{
+TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
     const char separator = char(fs::path::preferred_separator);
     for (const std::string name : {"a.bmp", "a", "0"}) {
         SCOPED_TRACE(name);
@@ -257,16 +250,17 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength)
         platform.calls.clear();
         ASSERT_TRUE(app.savePicture(file.c_str()));
         EXPECT_EQ(readBytes(file).size(), 460854u);
-        EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
+        EXPECT_EQ(
+            std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
         const std::string created = "createNewFile ";
         ASSERT_EQ(platform.calls.at(0).rfind(created, 0), 0u);
         EXPECT_LE(platform.calls[0].size() - created.size(), 259u);
-        fs::remove_all(fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
+        fs::remove_all(
+            fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
     }
 }
 
-TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind)
-{
+TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
     const Bytes old(1000, 'o');
     struct Case {
         const char* name;

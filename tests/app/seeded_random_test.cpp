@@ -3,8 +3,7 @@
 #include "app/seeded_random.h"
 #include "app_test_support.h"
 
-TEST(SeededRandom, FollowsTheFifteenBitGeneratorFromItsSeed)
-{
+TEST(SeededRandom, FollowsTheFifteenBitGeneratorFromItsSeed) {
     const std::pair<uint32_t, std::vector<int32_t>> cases[] = {
         {1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
         {0, {38, 7719, 21238, 2437, 8855}},
@@ -18,8 +17,7 @@ TEST(SeededRandom, FollowsTheFifteenBitGeneratorFromItsSeed)
     }
 }
 
-TEST(SeededRandom, RunsOfDrawsMatchSingleDraws)
-{
+TEST(SeededRandom, RunsOfDrawsMatchSingleDraws) {
     SeededRandom single(987654321u), runs(987654321u);
     // Run lengths around the four-at-a-time stride, mixed with single draws.
     for (int32_t count : {0, 1, 2, 3, 4, 5, 7, 8, 9, 93, 1, 115, 6, 1000}) {

@@ -8,8 +8,7 @@ class PictureViewTest : public AppFixture {
 protected:
     // The paint's picture step by step: the raw pixel words, then every hand
     // pixel that is not exactly 0xFFFFFF and lands inside, positions unsigned.
-    std::vector<uint32_t> expectedDisplay()
-    {
+    std::vector<uint32_t> expectedDisplay() {
         std::vector<uint32_t> expected = wordsOf(*state.currentPicture);
         for (int32_t i = 0; i < 100 && state.handX != 0; ++i)
             for (int32_t j = 0; j < 196; ++j) {
@@ -22,18 +21,27 @@ protected:
     }
 };
 
-TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBelow)
-{
+TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBelow) {
     struct Case {
         uint16_t clientX, clientY;
         uint32_t handX, handY;  // handX 0: hidden
         bool slaps;             // at (clientX - 1, 319 - clientY)
     } const cases[] = {
-        {31, 19, 30, 300, true},          {30, 19, 0, 300, true},          {31, 18, 0, 301, true},
-        {451, 289, 450, 30, true},        {452, 289, 0, 30, true},         {451, 290, 0, 29, true},
-        {241, 159, 240, 160, true},       {0, 160, 0, 159, false},         {481, 0, 0, 319, false},
-        {100, 320, 0, 0xFFFFFFFFu, false}, {100, 359, 0, 0xFFFFFFD8u, false}, {65535, 65535, 0, 0xFFFF0140u, false},
-        {1, 319, 0, 0, true},             {480, 1, 0, 318, true},          {100, 0, 0, 319, true},
+        {31, 19, 30, 300, true},
+        {30, 19, 0, 300, true},
+        {31, 18, 0, 301, true},
+        {451, 289, 450, 30, true},
+        {452, 289, 0, 30, true},
+        {451, 290, 0, 29, true},
+        {241, 159, 240, 160, true},
+        {0, 160, 0, 159, false},
+        {481, 0, 0, 319, false},
+        {100, 320, 0, 0xFFFFFFFFu, false},
+        {100, 359, 0, 0xFFFFFFD8u, false},
+        {65535, 65535, 0, 0xFFFF0140u, false},
+        {1, 319, 0, 0, true},
+        {480, 1, 0, 318, true},
+        {100, 0, 0, 319, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.clientX) + "," + std::to_string(c.clientY));
@@ -42,7 +50,8 @@ TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBel
         platform.calls.clear();
         const int32_t count = state.slapCount;
         app.pointerMoved(c.clientX, c.clientY);
-        EXPECT_EQ(platform.calls, Calls{"repaintView " + std::to_string(c.handX) + "," + std::to_string(c.handY)});
+        EXPECT_EQ(platform.calls,
+                  Calls{"repaintView " + std::to_string(c.handX) + "," + std::to_string(c.handY)});
         app.leftButtonDown(c.clientX, c.clientY);
         EXPECT_EQ(state.slapCount, count + c.slaps);
         if (c.slaps) {
@@ -61,8 +70,7 @@ TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBel
     EXPECT_EQ(currentAt(240, 160), kSkin);
 }
 
-TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryEdge)
-{
+TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryEdge) {
     paintPattern(*state.currentPicture, 13);
     // Raw words with a top byte: they are copied as they are.
     setWord(*state.currentPicture, 0, 0xAB123456u);
@@ -71,13 +79,16 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     paintPattern(hand, 14);
     for (int32_t i = 0; i < 100; ++i)
         for (int32_t j = 0; j < 196; j += 7)
-            hand.setPixel(j, i, 0xFFFFFFu);  // transparent stripes
+            hand.setPixel(j, i, 0xFFFFFFu);     // transparent stripes
     setWord(hand, 50 * 196 + 84, 0xFFFFFFFFu);  // not the transparent word
 
     const std::pair<uint32_t, uint32_t> positions[] = {
-        {0, 160},     {30, 30},    {450, 300},         {20, 20},           {459, 299},  {1, 1},
-        {479, 319},   {479, 0},    {80, 50},           {0xFFFFFFFFu, 160}, {240, 0xFFFFFFFFu},
-        {100000, 5},  {560, 100},  {240, 370},         {0xFFFFFFB0u, 0xFFFFFFF6u}, {240, 160},
+        {0, 160},           {30, 30},           {450, 300},
+        {20, 20},           {459, 299},         {1, 1},
+        {479, 319},         {479, 0},           {80, 50},
+        {0xFFFFFFFFu, 160}, {240, 0xFFFFFFFFu}, {100000, 5},
+        {560, 100},         {240, 370},         {0xFFFFFFB0u, 0xFFFFFFF6u},
+        {240, 160},
     };
     for (const auto& p : positions) {
         SCOPED_TRACE(std::to_string(p.first) + "," + std::to_string(p.second));
@@ -104,8 +115,7 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     EXPECT_EQ(display.pixel(36, 0), currentAt(36, 0));
 }
 
-TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits)
-{
+TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits) {
     // Seven characters at most; the colour turns from greyish green to pure red.
     const uint32_t red = rgb(255, 0, 0), cyan = rgb(0, 255, 255);
     struct Case {
@@ -113,12 +123,23 @@ TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits)
         const char* text;
         uint32_t colour;
     } const cases[] = {
-        {0, "0", rgb(64, 144, 128)},    {1, "1", rgb(65, 143, 128)},     {3, "3", rgb(67, 141, 127)},
-        {10, "10", rgb(74, 134, 123)},  {100, "100", rgb(164, 44, 78)},  {144, "144", rgb(208, 0, 56)},
-        {191, "191", rgb(255, 0, 33)},  {255, "255", rgb(255, 0, 1)},    {256, "256", red},
-        {1234567, "1234567", red},      {INT32_MAX, "9999999", red},     {kCounterShownMaximum, "9999999", red},
-        {-3, "-3", rgb(61, 147, 130)},  {-999999, "-999999", cyan},      {kCounterShownMaximum + 1, "9999999", red},
-        {-1000000, "-999999", cyan},    {INT32_MIN, "-999999", cyan},
+        {0, "0", rgb(64, 144, 128)},
+        {1, "1", rgb(65, 143, 128)},
+        {3, "3", rgb(67, 141, 127)},
+        {10, "10", rgb(74, 134, 123)},
+        {100, "100", rgb(164, 44, 78)},
+        {144, "144", rgb(208, 0, 56)},
+        {191, "191", rgb(255, 0, 33)},
+        {255, "255", rgb(255, 0, 1)},
+        {256, "256", red},
+        {1234567, "1234567", red},
+        {INT32_MAX, "9999999", red},
+        {kCounterShownMaximum, "9999999", red},
+        {-3, "-3", rgb(61, 147, 130)},
+        {-999999, "-999999", cyan},
+        {kCounterShownMaximum + 1, "9999999", red},
+        {-1000000, "-999999", cyan},
+        {INT32_MIN, "-999999", cyan},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);

@@ -12,8 +12,7 @@
 class BytesInput final : public InputStream {
 public:
     BytesInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    int32_t read(uint8_t* buffer, int32_t count) override
-    {
+    int32_t read(uint8_t* buffer, int32_t count) override {
         if (count < 1)
             return 0;
         const size_t n = std::min(size_ - pos_, size_t(count));
@@ -29,8 +28,7 @@ private:
     size_t pos_ = 0;
 };
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1u << 24)
         return 0;
     MemoryBlockReader reader(data, int32_t(size));

@@ -6,8 +6,7 @@
 
 #include "tests/fuzz/bmp_seed_files.h"
 
-static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
         return false;
@@ -15,8 +14,7 @@ static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes
     return std::fclose(f) == 0 && ok;
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
         return 2;

@@ -9,8 +9,7 @@ namespace {
 
 class VectorStream final : public OutputStream {
 public:
-    int32_t writeBlock(const ByteReader* source) override
-    {
+    int32_t writeBlock(const ByteReader* source) override {
         const int32_t n = source->size();
         bytes.resize(size_t(n));
         return n > 0 ? source->readAt(0, bytes.data(), n) : 0;
@@ -23,8 +22,7 @@ public:
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles()
-{
+std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles() {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> seeds;
     const int sizes[][2] = {{1, 1}, {2, 2}, {3, 2}, {5, 3}, {4, 1}, {7, 4}};
     for (auto [w, h] : sizes) {
@@ -34,7 +32,8 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles()
                 image.setPixel(x, y, uint32_t((x * 67 + y * 131) * 0x010305));
         for (int32_t id : {0x30, 0x31}) {
             VectorStream out;
-            const std::string name = std::to_string(w) + "x" + std::to_string(h) + (id == 0x30 ? "-24" : "-32");
+            const std::string name =
+                std::to_string(w) + "x" + std::to_string(h) + (id == 0x30 ? "-24" : "-32");
             // A seed left out would shrink the corpus unseen.
             if (!image.save(&out, id))
                 throw std::runtime_error("the encoder did not write " + name + ".bmp");

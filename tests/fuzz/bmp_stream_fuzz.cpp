@@ -21,12 +21,9 @@
 class FailingInput final : public InputStream {
 public:
     FailingInput(const uint8_t* data, size_t size, int failAt, int kind, uint8_t amount)
-        : data_(data), size_(size), failAt_(failAt), kind_(kind), amount_(amount)
-    {
-    }
+        : data_(data), size_(size), failAt_(failAt), kind_(kind), amount_(amount) {}
 
-    int32_t read(uint8_t* buffer, int32_t count) override
-    {
+    int32_t read(uint8_t* buffer, int32_t count) override {
         // Once a read has come up short the loader has no business asking again.
         PROMISE(!cameShort_ && count >= 1);
         const int call = calls_++;
@@ -65,8 +62,7 @@ private:
     bool cameShort_ = false;
 };
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3 || size > 1u << 24)
         return 0;
     const uint8_t* file = data + 3;

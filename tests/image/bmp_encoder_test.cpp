@@ -1,12 +1,12 @@
 #include "tests/image/image_test_support.h"
 
 // Checks every byte of a 24-bit file against the image it was made from.
-static void expectFile24Of(const Bytes& file, Dib32Image& image, size_t stride)
-{
+static void expectFile24Of(const Bytes& file, Dib32Image& image, size_t stride) {
     const int32_t w = image.width();
     const int32_t h = image.height();
     ASSERT_EQ(file.size(), 54 + stride * size_t(h));
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 54), expectedHeader(w, h, 24, uint32_t(file.size())));
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 54),
+              expectedHeader(w, h, 24, uint32_t(file.size())));
     for (int32_t y = 0; y < h; ++y) {
         const size_t row = 54 + size_t(y) * stride;
         for (int32_t x = 0; x < w; ++x) {
@@ -18,8 +18,7 @@ static void expectFile24Of(const Bytes& file, Dib32Image& image, size_t stride)
     }
 }
 
-TEST(BmpEncoder, Writes24BitRowsPaddedWithZerosAndLeavesTheImageAlone)
-{
+TEST(BmpEncoder, Writes24BitRowsPaddedWithZerosAndLeavesTheImageAlone) {
     const struct {
         int32_t width, height;
         size_t stride;
@@ -42,8 +41,7 @@ TEST(BmpEncoder, Writes24BitRowsPaddedWithZerosAndLeavesTheImageAlone)
     }
 }
 
-TEST(BmpEncoder, FailsForNullStreamsOtherIdsAndShortWrites)
-{
+TEST(BmpEncoder, FailsForNullStreamsOtherIdsAndShortWrites) {
     Dib32Image image(6, 4);
     for (int32_t id : {0x33, 0x2F, 0x12, 1, -1, 0x130, INT32_MIN, INT32_MAX}) {
         CollectingStream out;
@@ -62,8 +60,7 @@ TEST(BmpEncoder, FailsForNullStreamsOtherIdsAndShortWrites)
     }
 }
 
-TEST(BmpEncoder, NarrowedFieldsDescribeTheRowsWritten)
-{
+TEST(BmpEncoder, NarrowedFieldsDescribeTheRowsWritten) {
     // Width and height set below the created size: the file is the smaller
     // picture, and its header says so.
     Dib32Image image(4, 3);

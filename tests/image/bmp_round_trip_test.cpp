@@ -2,10 +2,14 @@
 
 // Saved in either format on widths that take every padding of a 24-bit row,
 // loaded through either entry point: every colour comes back, top bytes aside.
-TEST(BmpRoundTrip, EveryPixelComesBack)
-{
+TEST(BmpRoundTrip, EveryPixelComesBack) {
     for (int32_t id : {0x30, 0x31}) {
-        for (auto [w, h] : {std::pair<int32_t, int32_t>{1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {479, 3},
+        for (auto [w, h] : {std::pair<int32_t, int32_t>{1, 3},
+                            {2, 3},
+                            {3, 3},
+                            {4, 3},
+                            {5, 3},
+                            {479, 3},
                             {480, 320}}) {
             SCOPED_TRACE(::testing::Message() << w << "x" << h << " id " << id);
             Dib32Image original(w, h);

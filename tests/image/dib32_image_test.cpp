@@ -5,10 +5,10 @@
 using Size = std::pair<int32_t, int32_t>;
 
 static_assert(!std::is_destructible<ImageSaver>(), "images are never deleted through ImageSaver");
-static_assert(std::has_virtual_destructor<ImageReader>() && std::has_virtual_destructor<ImageWriter>());
+static_assert(std::has_virtual_destructor<ImageReader>() &&
+              std::has_virtual_destructor<ImageWriter>());
 
-TEST(Dib32Image, DefaultIsAWhiteBottomUp256SquareWithItsIdentityAndIds)
-{
+TEST(Dib32Image, DefaultIsAWhiteBottomUp256SquareWithItsIdentityAndIds) {
     Dib32Image image;
     EXPECT_TRUE(image.isBottomUp());
     expectPixels(image, 256, 256, [](int32_t, int32_t) { return 0x00FFFFFF; });
@@ -26,13 +26,13 @@ TEST(Dib32Image, DefaultIsAWhiteBottomUp256SquareWithItsIdentityAndIds)
         EXPECT_EQ(object.queryInterface(id), nullptr) << id;
 }
 
-TEST(Dib32Image, OutsideReadsThrowAndWritesChangeNothing)
-{
+TEST(Dib32Image, OutsideReadsThrowAndWritesChangeNothing) {
     Dib32Image image(5, 3);
     paintPattern(image);
     const Snapshot before = snapshot(image);
-    for (auto [x, y] : {Size{-1, 0}, Size{0, -1}, Size{5, 0}, Size{0, 3}, Size{5, 3}, Size{4, -1},
-                        Size{INT32_MIN, 0}, Size{0, INT32_MIN}, Size{INT32_MAX, 0}, Size{0, INT32_MAX}}) {
+    for (auto [x, y] :
+         {Size{-1, 0}, Size{0, -1}, Size{5, 0}, Size{0, 3}, Size{5, 3}, Size{4, -1},
+          Size{INT32_MIN, 0}, Size{0, INT32_MIN}, Size{INT32_MAX, 0}, Size{0, INT32_MAX}}) {
         SCOPED_TRACE(::testing::Message() << x << "," << y);
         try {
             image.pixel(x, y);
@@ -50,8 +50,7 @@ TEST(Dib32Image, OutsideReadsThrowAndWritesChangeNothing)
     EXPECT_EQ(snapshot(image), before);
 }
 
-TEST(Dib32Image, PixelWordsAndChannels)
-{
+TEST(Dib32Image, PixelWordsAndChannels) {
     Dib32Image image(5, 3);
     // Pixel (x, y) is word y * width + x; every write clears the top byte.
     EXPECT_TRUE(image.setPixel(4, 0, 0xFF123456u) && image.setPixelAt(3, 2, 0xAB000001u));
@@ -61,7 +60,8 @@ TEST(Dib32Image, PixelWordsAndChannels)
               image.pixelAt(4, 0));
     // A channel setter replaces its channel alone and drops a top byte set through bits().
     const std::pair<bool (Dib32Image::*)(int32_t, int32_t, uint8_t), uint32_t> setters[] = {
-        {&Dib32Image::setRed, 0x00C32233u}, {&Dib32Image::setGreen, 0x0011C333u},
+        {&Dib32Image::setRed, 0x00C32233u},
+        {&Dib32Image::setGreen, 0x0011C333u},
         {&Dib32Image::setBlue, 0x001122C3u}};
     for (auto [set, expected] : setters) {
         setRawWord(image, 1, 0xEE112233u);
@@ -80,8 +80,7 @@ TEST(Dib32Image, PixelWordsAndChannels)
     EXPECT_EQ(image.pixel(4, 2), 0x00FF0011u);
 }
 
-TEST(Dib32Image, CreateReplacesTheStorageWithA32BitFileOfBlackBottomUpRows)
-{
+TEST(Dib32Image, CreateReplacesTheStorageWithA32BitFileOfBlackBottomUpRows) {
     Dib32Image image(3, 2);
     paintPattern(image);
     image.setSignedHeight(-2);
@@ -110,8 +109,7 @@ TEST(Dib32Image, CreateReplacesTheStorageWithA32BitFileOfBlackBottomUpRows)
 
 class Dib32ImageRefusedSize : public ::testing::TestWithParam<Size> {};
 
-TEST_P(Dib32ImageRefusedSize, CreateChangesNothingAndTheConstructorLeavesNoPixels)
-{
+TEST_P(Dib32ImageRefusedSize, CreateChangesNothingAndTheConstructorLeavesNoPixels) {
     const auto [w, h] = GetParam();
     Dib32Image image(5, 3);
     paintPattern(image);
@@ -141,12 +139,12 @@ TEST_P(Dib32ImageRefusedSize, CreateChangesNothingAndTheConstructorLeavesNoPixel
 // signed 32-bit length (536870898 words is the most that fits).
 INSTANTIATE_TEST_SUITE_P(Sizes, Dib32ImageRefusedSize,
                          ::testing::Values(Size{0, 5}, Size{5, -1}, Size{-1, 5}, Size{0, 0},
-                                           Size{INT32_MIN, 1}, Size{1, INT32_MIN}, Size{536870899, 1},
-                                           Size{1, 536870899}, Size{65536, 8192}, Size{46341, 46341},
+                                           Size{INT32_MIN, 1}, Size{1, INT32_MIN},
+                                           Size{536870899, 1}, Size{1, 536870899},
+                                           Size{65536, 8192}, Size{46341, 46341},
                                            Size{0x40000000, 4}, Size{INT32_MAX, INT32_MAX}));
 
-TEST(Dib32Image, SignedHeightTurnsTheRowOrderOnly)
-{
+TEST(Dib32Image, SignedHeightTurnsTheRowOrderOnly) {
     Dib32Image image(480, 320);
     const Bytes storage = saveToBytes(image, 0x31);
     EXPECT_TRUE(image.setSignedHeight(-320));
@@ -164,8 +162,7 @@ TEST(Dib32Image, SignedHeightTurnsTheRowOrderOnly)
 // Fields set apart from the storage: no pixel operation may leave its 12 words.
 class Dib32ImageLooseFields : public ::testing::TestWithParam<Size> {};
 
-TEST_P(Dib32ImageLooseFields, NothingReachesPastTheStorage)
-{
+TEST_P(Dib32ImageLooseFields, NothingReachesPastTheStorage) {
     Dib32Image image(4, 3);
     paintPattern(image);
     const Bytes storageBefore = saveToBytes(image, 0x31);
@@ -181,18 +178,21 @@ TEST_P(Dib32ImageLooseFields, NothingReachesPastTheStorage)
         }
         EXPECT_THROW(image.pixel(x, y), std::out_of_range) << x << "," << y;
         EXPECT_THROW(image.red(x, y), std::out_of_range);
-        EXPECT_FALSE(image.setPixel(x, y, 0) || image.setGreen(x, y, 0) || image.setPixelAt(x, y, 0));
+        EXPECT_FALSE(image.setPixel(x, y, 0) || image.setGreen(x, y, 0) ||
+                     image.setPixelAt(x, y, 0));
     }
     // The storage still saves whole; a 24-bit file of rows it does not hold is refused.
     CollectingStream file24;
     EXPECT_FALSE(image.save(&file24, 0x30));
     EXPECT_EQ(file24.calls, 0);
     EXPECT_EQ(saveToBytes(image, 0x31), storageBefore);
-    // A fill covers the words the storage holds and fails for the rest; no columns, nothing to fill.
+    // A fill covers the words the storage holds and fails for the rest; no columns, nothing to
+    // fill.
     EXPECT_EQ(image.fillColor(1, 2, 3), w < 0);
     const Bytes after = saveToBytes(image, 0x31);
     for (size_t i = 0; i < 12; ++i)
-        EXPECT_EQ(le32At(after, 54 + 4 * i), w < 0 ? le32At(storageBefore, 54 + 4 * i) : 0x010203u) << i;
+        EXPECT_EQ(le32At(after, 54 + 4 * i), w < 0 ? le32At(storageBefore, 54 + 4 * i) : 0x010203u)
+            << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Dib32ImageLooseFields,

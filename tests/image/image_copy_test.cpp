@@ -7,15 +7,13 @@
 class VectorImage final : public ImageReader {
 public:
     VectorImage(int32_t w, int32_t h, bool bottomUp, std::vector<uint32_t> words = {})
-        : w_(w), h_(h), bottomUp_(bottomUp), words_(std::move(words))
-    {
-    }
+        : w_(w), h_(h), bottomUp_(bottomUp), words_(std::move(words)) {}
     int32_t width() const override { return w_; }
     int32_t height() const override { return h_; }
     bool isBottomUp() const override { return bottomUp_; }
-    uint32_t pixel(int32_t x, int32_t y) const override
-    {
-        if (x < 0 || y < 0 || x >= w_ || y >= h_ || size_t(y) * size_t(w_) + size_t(x) >= words_.size())
+    uint32_t pixel(int32_t x, int32_t y) const override {
+        if (x < 0 || y < 0 || x >= w_ || y >= h_ ||
+            size_t(y) * size_t(w_) + size_t(x) >= words_.size())
             throw std::out_of_range("無効な座標指定");
         return words_[size_t(y) * size_t(w_) + size_t(x)];
     }
@@ -31,8 +29,7 @@ private:
 
 // Pattern colours with top bytes set, in either kind of source: a reader that is
 // only the interface, or another Dib32Image, whose rows the copy may take whole.
-static std::unique_ptr<ImageReader> makeSource(bool dib, int32_t w, int32_t h, bool bottomUp)
-{
+static std::unique_ptr<ImageReader> makeSource(bool dib, int32_t w, int32_t h, bool bottomUp) {
     std::vector<uint32_t> words;
     for (int32_t i = 0; i < w * h; ++i)
         words.push_back(0xA5000000u | patternColour(i % w, i / w));
@@ -46,8 +43,7 @@ static std::unique_ptr<ImageReader> makeSource(bool dib, int32_t w, int32_t h, b
 }
 
 // dest's row y holds the source's row y (flipped: h - 1 - y) without top bytes.
-static void expectRows(Dib32Image& dest, const ImageReader& source, bool flipped)
-{
+static void expectRows(Dib32Image& dest, const ImageReader& source, bool flipped) {
     const int32_t h = source.height();
     expectPixels(dest, source.width(), h, [&](int32_t x, int32_t y) {
         return source.pixel(x, flipped ? h - 1 - y : y) & 0x00FFFFFFu;
@@ -56,8 +52,7 @@ static void expectRows(Dib32Image& dest, const ImageReader& source, bool flipped
 
 class ImageCopy : public ::testing::TestWithParam<bool> {};
 
-TEST_P(ImageCopy, BottomUpSourceIsCopiedRowForRowIntoNewStorage)
-{
+TEST_P(ImageCopy, BottomUpSourceIsCopiedRowForRowIntoNewStorage) {
     const auto source = makeSource(GetParam(), 4, 3, true);
     Dib32Image dest(4, 3);
     const uint32_t* old = dest.bits();
@@ -67,8 +62,7 @@ TEST_P(ImageCopy, BottomUpSourceIsCopiedRowForRowIntoNewStorage)
     expectRows(dest, *source, false);
 }
 
-TEST_P(ImageCopy, TopDownSourceIsStoredUprightAndSavedUpright)
-{
+TEST_P(ImageCopy, TopDownSourceIsStoredUprightAndSavedUpright) {
     const auto source = makeSource(GetParam(), 5, 3, false);
     Dib32Image dest(2, 2);
     ASSERT_TRUE(dest.copyFrom(source.get()));
@@ -91,8 +85,7 @@ TEST_P(ImageCopy, TopDownSourceIsStoredUprightAndSavedUpright)
 INSTANTIATE_TEST_SUITE_P(Sources, ImageCopy, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Dib32Image" : "Reader"; });
 
-TEST(ImageCopySizes, NullSelfAndRefusedSizesChangeNothingZeroRowsAreAPicture)
-{
+TEST(ImageCopySizes, NullSelfAndRefusedSizesChangeNothingZeroRowsAreAPicture) {
     Dib32Image dest(4, 3);
     paintPattern(dest);
     dest.setSignedHeight(-3);
@@ -100,7 +93,11 @@ TEST(ImageCopySizes, NullSelfAndRefusedSizesChangeNothingZeroRowsAreAPicture)
     EXPECT_FALSE(dest.copyFrom(nullptr));
     EXPECT_FALSE(dest.copyFrom(static_cast<ImageReader*>(dest.queryInterface(0x30))));
     // Sizes create refuses, from sources with no pixels to give.
-    for (auto [w, h] : {std::pair<int32_t, int32_t>{0, 3}, {-2, 3}, {3, -1}, {0, 0}, {70000, 70000},
+    for (auto [w, h] : {std::pair<int32_t, int32_t>{0, 3},
+                        {-2, 3},
+                        {3, -1},
+                        {0, 0},
+                        {70000, 70000},
                         {INT32_MAX, 2}}) {
         const VectorImage claimed(w, h, true);
         EXPECT_FALSE(dest.copyFrom(&claimed)) << w << "x" << h;
@@ -123,8 +120,7 @@ struct LooseSource {
     bool fits;
 };
 
-static std::ostream& operator<<(std::ostream& os, const LooseSource& s)
-{
+static std::ostream& operator<<(std::ostream& os, const LooseSource& s) {
     return os << s.width << " x " << s.signedHeight;
 }
 
@@ -132,8 +128,7 @@ class ImageCopyLooseSource : public ::testing::TestWithParam<LooseSource> {};
 
 // A refused copy leaves the target exactly as it was, storage and header
 // bytes included; one that fits takes the rows the fields report.
-TEST_P(ImageCopyLooseSource, CopiesOnlyWhatTheSourceStorageHolds)
-{
+TEST_P(ImageCopyLooseSource, CopiesOnlyWhatTheSourceStorageHolds) {
     const LooseSource s = GetParam();
     Dib32Image source(4, 3);
     paintPattern(source);
@@ -166,12 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A foreign reader that gives fewer pixels than it reports: its exception is
 // its own to report, and the target is left as it was.
-TEST(ImageCopyForeignSource, AThrowingReaderLeavesTheTargetUnchanged)
-{
+TEST(ImageCopyForeignSource, AThrowingReaderLeavesTheTargetUnchanged) {
     for (bool bottomUp : {true, false}) {
         for (size_t given : {size_t(0), size_t(1), size_t(7), size_t(11)}) {
-            SCOPED_TRACE(::testing::Message() << (bottomUp ? "bottom-up" : "top-down") << ", " << given
-                                              << " of 12 words");
+            SCOPED_TRACE(::testing::Message() << (bottomUp ? "bottom-up" : "top-down") << ", "
+                                              << given << " of 12 words");
             std::vector<uint32_t> words;
             for (size_t i = 0; i < given; ++i)
                 words.push_back(patternColour(int32_t(i % 4), int32_t(i / 4)));

@@ -17,44 +17,37 @@
 using Bytes = std::vector<uint8_t>;
 
 // at() checks that the field's last byte is in the buffer.
-inline void putLe32At(Bytes& b, size_t at, uint32_t v)
-{
+inline void putLe32At(Bytes& b, size_t at, uint32_t v) {
     storeLe32(&b.at(at + 3) - 3, v);
 }
 
-inline uint32_t le32At(const Bytes& b, size_t at)
-{
+inline uint32_t le32At(const Bytes& b, size_t at) {
     return loadLe32(&b.at(at + 3) - 3);
 }
 
 // A 24-bit pixel as the file stores it, as 0x00RRGGBB.
-inline uint32_t le24At(const Bytes& b, size_t at)
-{
+inline uint32_t le24At(const Bytes& b, size_t at) {
     return loadLe24(&b.at(at + 2) - 2);
 }
 
 // A colour that differs in every channel from its neighbours, top byte clear.
-inline uint32_t patternColour(int32_t x, int32_t y)
-{
+inline uint32_t patternColour(int32_t x, int32_t y) {
     const uint32_t v = uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u ^ 0x5A3C96u;
     return (v ^ v >> 13) & 0x00FFFFFFu;
 }
 
 // Pixel words lie 54 bytes into the storage, 2-byte aligned: go through memcpy.
-inline uint32_t rawWord(Dib32Image& image, size_t i)
-{
+inline uint32_t rawWord(Dib32Image& image, size_t i) {
     uint32_t v;
     std::memcpy(&v, reinterpret_cast<const uint8_t*>(image.bits()) + 4 * i, 4);
     return v;
 }
 
-inline void setRawWord(Dib32Image& image, size_t i, uint32_t v)
-{
+inline void setRawWord(Dib32Image& image, size_t i, uint32_t v) {
     std::memcpy(reinterpret_cast<uint8_t*>(image.bits()) + 4 * i, &v, 4);
 }
 
-inline void paintPattern(Dib32Image& image)
-{
+inline void paintPattern(Dib32Image& image) {
     for (int32_t y = 0; y < image.height(); ++y)
         for (int32_t x = 0; x < image.width(); ++x)
             image.setPixel(x, y, patternColour(x, y));
@@ -62,8 +55,7 @@ inline void paintPattern(Dib32Image& image)
 
 // The image is w x h and its pixel (x, y) is expected(x, y).
 template <typename Expected>
-void expectPixels(const ImageReader& image, int32_t w, int32_t h, Expected expected)
-{
+void expectPixels(const ImageReader& image, int32_t w, int32_t h, Expected expected) {
     ASSERT_EQ(image.width(), w);
     ASSERT_EQ(image.height(), h);
     for (int32_t y = 0; y < h; ++y)
@@ -74,8 +66,7 @@ void expectPixels(const ImageReader& image, int32_t w, int32_t h, Expected expec
 // Everything observable about an image, its storage's address and bytes included.
 using Snapshot = std::tuple<int32_t, int32_t, bool, const uint32_t*, Bytes>;
 
-inline Snapshot snapshot(Dib32Image& image)
-{
+inline Snapshot snapshot(Dib32Image& image) {
     const auto* header = static_cast<const uint8_t*>(image.header());
     const size_t size = 54 + 4 * size_t(image.width()) * size_t(image.height());
     return {image.width(), image.height(), image.isBottomUp(), image.bits(),
@@ -83,8 +74,7 @@ inline Snapshot snapshot(Dib32Image& image)
 }
 
 // The 54 header bytes of a w x h file, written out field by field.
-inline Bytes expectedHeader(int32_t w, int32_t h, uint8_t bitsPerPixel, uint32_t fileSize)
-{
+inline Bytes expectedHeader(int32_t w, int32_t h, uint8_t bitsPerPixel, uint32_t fileSize) {
     Bytes b(54, 0);
     b[0] = 'B', b[1] = 'M';
     putLe32At(b, 2, fileSize);
@@ -109,8 +99,7 @@ struct BmpShape {
 // A bottom-up file whose pixel (x, y) is patternColour(x, y). Every byte the
 // decoder must not examine (reserved, the byte after bits per pixel, the info
 // header's tail, gap, padding, fourth bytes, trailing bytes) holds 0xA5.
-inline Bytes buildBmp(const BmpShape& s)
-{
+inline Bytes buildBmp(const BmpShape& s) {
     const int32_t offset = 14 + s.infoSize + s.gap;
     const int32_t bytes = s.bitsPerPixel / 8;
     const int32_t stride = (bytes * s.width + 3) / 4 * 4;
@@ -138,8 +127,7 @@ public:
     explicit FileSource(Bytes bytes) : bytes_(std::move(bytes)) {}
 
     int32_t size() const override { return int32_t(bytes_.size()); }
-    uint8_t* copyOut() const override
-    {
+    uint8_t* copyOut() const override {
         ++copies;
         uint8_t* p = refuseCopy ? nullptr : allocBlock(size());
         if (p != nullptr)
@@ -150,8 +138,7 @@ public:
     uint8_t byteAt(int32_t) const override { throw std::out_of_range("無効なインデックス"); }
     bool equals(const ByteReader*) const override { return false; }
     bool equalsBytes(const uint8_t*, int32_t) const override { return false; }
-    int32_t read(uint8_t* buffer, int32_t count) override
-    {
+    int32_t read(uint8_t* buffer, int32_t count) override {
         requests.push_back(count);
         const size_t n = count < 1 ? 0 : std::min(bytes_.size() - pos_, size_t(count));
         std::copy_n(bytes_.begin() + long(pos_), n, buffer);
@@ -171,8 +158,7 @@ private:
 // Keeps what writeBlock hands over, at most limit bytes when limit >= 0.
 class CollectingStream final : public OutputStream {
 public:
-    int32_t writeBlock(const ByteReader* source) override
-    {
+    int32_t writeBlock(const ByteReader* source) override {
         ++calls;
         const int32_t n = limit >= 0 ? std::min(limit, source->size()) : source->size();
         written.resize(size_t(n));
@@ -187,8 +173,7 @@ public:
 };
 
 // The file save writes, which must come in one block.
-inline Bytes saveToBytes(const Dib32Image& image, int32_t id)
-{
+inline Bytes saveToBytes(const Dib32Image& image, int32_t id) {
     CollectingStream out;
     EXPECT_TRUE(image.save(&out, id)) << "id " << id;
     EXPECT_EQ(out.calls, 1);

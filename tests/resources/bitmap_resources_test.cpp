@@ -15,7 +15,9 @@ struct BitmapCase {
     int32_t height;
     uint32_t bytes;
 };
-void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BitmapCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BuiltInBitmap : public ::testing::TestWithParam<BitmapCase> {
 protected:
@@ -29,9 +31,18 @@ protected:
 // 24 bits, bottom-up (positive height), uncompressed, pixels right after the two headers.
 TEST_P(BuiltInBitmap, IsAWhole24BitBottomUpBmpFile) {
     const BitmapCase& c = GetParam();
-    expectFields(file, {{0, 1, 'B'}, {1, 1, 'M'}, {2, 4, c.bytes}, {6, 4, 0}, {10, 4, 54}, {14, 4, 40},
-                        {18, 4, uint32_t(c.width)}, {22, 4, uint32_t(c.height)}, {26, 2, 1}, {28, 2, 24},
-                        {30, 4, 0}, {46, 4, 0}});
+    expectFields(file, {{0, 1, 'B'},
+                        {1, 1, 'M'},
+                        {2, 4, c.bytes},
+                        {6, 4, 0},
+                        {10, 4, 54},
+                        {14, 4, 40},
+                        {18, 4, uint32_t(c.width)},
+                        {22, 4, uint32_t(c.height)},
+                        {26, 2, 1},
+                        {28, 2, 24},
+                        {30, 4, 0},
+                        {46, 4, 0}});
 }
 
 // Loaded the way the program loads it: through a reader over the bytes.
@@ -39,21 +50,25 @@ TEST_P(BuiltInBitmap, DecodesWithLoadFromBlockToItsSizeAndPixels) {
     const BitmapCase& c = GetParam();
     const BmpPixels raw = rawPixels(file);
     ASSERT_EQ(raw.words.size(), size_t(c.width) * c.height);
-    MemoryBlockReader reader(static_cast<const uint8_t*>(file.data()), static_cast<int32_t>(file.size()));
+    MemoryBlockReader reader(static_cast<const uint8_t*>(file.data()),
+                             static_cast<int32_t>(file.size()));
     Dib32Image image(c.width, c.height);
     ASSERT_TRUE(image.loadFromBlock(&reader, kImageReaderId));
     ASSERT_EQ(image.width(), c.width);
     ASSERT_EQ(image.height(), c.height);
     int32_t differing = 0;
     for (int32_t y = 0; y < c.height; ++y)
-        for (int32_t x = 0; x < c.width; ++x) differing += image.pixel(x, y) != raw.at(x, y);
+        for (int32_t x = 0; x < c.width; ++x)
+            differing += image.pixel(x, y) != raw.at(x, y);
     EXPECT_EQ(differing, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BuiltInBitmap,
                          ::testing::Values(BitmapCase{"Picture", "radav.bmp", 480, 320, 460854},
                                            BitmapCase{"Hand", "hand.bmp", 196, 100, 58854}),
-                         [](const ::testing::TestParamInfo<BitmapCase>& info) { return info.param.label; });
+                         [](const ::testing::TestParamInfo<BitmapCase>& info) {
+                             return info.param.label;
+                         });
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 
@@ -92,7 +107,8 @@ TEST_F(BuiltInPicture, OnlyThePureBlueBackgroundHasBlue255) {
 TEST_F(BuiltInPicture, SkinFillsAtLeastFortyPercentOfTheAutoModeArea) {
     int32_t skin = 0;
     for (int32_t y = 20; y <= 299; ++y)
-        for (int32_t x = 20; x <= 459; ++x) skin += !background(picture.at(x, y)) && redOf(picture.at(x, y)) >= 160;
+        for (int32_t x = 20; x <= 459; ++x)
+            skin += !background(picture.at(x, y)) && redOf(picture.at(x, y)) >= 160;
     EXPECT_GE(skin * 100, 40 * 440 * 280) << skin << " skin pixels";
 }
 
@@ -103,10 +119,12 @@ TEST_F(BuiltInPicture, SkinHasRed160OrMoreAndItsEdgeIsAntiAliased) {
     for (int32_t y = 1; y < 319; ++y) {
         for (int32_t x = 1; x < 479; ++x) {
             const uint32_t w = picture.at(x, y);
-            if (background(w)) continue;
+            if (background(w))
+                continue;
             bool nearBackground = false;
             for (int32_t dy = -1; dy <= 1; ++dy)
-                for (int32_t dx = -1; dx <= 1; ++dx) nearBackground |= background(picture.at(x + dx, y + dy));
+                for (int32_t dx = -1; dx <= 1; ++dx)
+                    nearBackground |= background(picture.at(x + dx, y + dy));
             if (nearBackground) {
                 ++edge;
                 blended += redOf(w) < 150;
@@ -128,10 +146,12 @@ TEST_F(BuiltInPicture, SkinHasRed160OrMoreAndItsEdgeIsAntiAliased) {
 TEST_F(BuiltInHand, WhiteIsOnlyTheBackgroundRoundADarkOutline) {
     std::vector<bool> outside(hand.words.size(), false);
     auto isOutside = [&](int32_t x, int32_t y) {
-        return x < 0 || y < 0 || x >= hand.width || y >= hand.height || outside[size_t(y) * hand.width + x];
+        return x < 0 || y < 0 || x >= hand.width || y >= hand.height ||
+               outside[size_t(y) * hand.width + x];
     };
     auto touchesOutside = [&](int32_t x, int32_t y) {
-        return isOutside(x - 1, y) || isOutside(x + 1, y) || isOutside(x, y - 1) || isOutside(x, y + 1);
+        return isOutside(x - 1, y) || isOutside(x + 1, y) || isOutside(x, y - 1) ||
+               isOutside(x, y + 1);
     };
     // Spread from the border through white until nothing more is reached.
     for (bool grew = true; grew;) {
@@ -150,14 +170,16 @@ TEST_F(BuiltInHand, WhiteIsOnlyTheBackgroundRoundADarkOutline) {
                 continue;
             }
             ++handCount;
-            if (!touchesOutside(x, y)) continue;
+            if (!touchesOutside(x, y))
+                continue;
             ++rim;
             dark += redOf(w) <= 160 && greenOf(w) <= 160 && blueOf(w) <= 160;
         }
     }
     EXPECT_EQ(holes, 0);
     EXPECT_EQ(hand.at(0, 0), kWhite) << "the hand stands on white";
-    EXPECT_GE(handCount * 100, 35 * hand.width * hand.height) << "the hand fills a good part of its box";
+    EXPECT_GE(handCount * 100, 35 * hand.width * hand.height)
+        << "the hand fills a good part of its box";
     ASSERT_GT(rim, 200);
     EXPECT_GE(dark * 100, rim * 95) << dark << " of " << rim;
 }

@@ -17,12 +17,15 @@ TEST(ResourceGenerator, ReproducesTheCommittedFilesExactly) {
     fs::create_directories(out);
     const std::string command = std::string("\"") + HOPPEL_RESGEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const char* name : {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur"}) {
+    for (const char* name :
+         {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur"}) {
         const Bytes committed = readResource(name);
         const Bytes fresh = readFileBytes((out / name).string());
         ASSERT_FALSE(committed.empty()) << name;
-        const auto firstDifference = std::mismatch(fresh.begin(), fresh.end(), committed.begin(), committed.end());
-        EXPECT_TRUE(firstDifference.first == fresh.end() && firstDifference.second == committed.end())
+        const auto firstDifference =
+            std::mismatch(fresh.begin(), fresh.end(), committed.begin(), committed.end());
+        EXPECT_TRUE(firstDifference.first == fresh.end() &&
+                    firstDifference.second == committed.end())
             << name << " differs from byte " << firstDifference.first - fresh.begin();
     }
     fs::remove_all(out);

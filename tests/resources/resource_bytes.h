@@ -25,7 +25,9 @@ struct Field {
 };
 void expectFields(const Bytes& file, std::initializer_list<Field> fields);
 // Four characters as the little-endian word they make in a file.
-inline uint32_t tag(const char (&s)[5]) { return loadLe32(reinterpret_cast<const uint8_t*>(s)); }
+inline uint32_t tag(const char (&s)[5]) {
+    return loadLe32(reinterpret_cast<const uint8_t*>(s));
+}
 
 // Pixels of an uncompressed 24-bit BMP file as 0x00RRGGBB, in the file's own
 // bottom-up row order: row 0 is the bottom row.
@@ -37,6 +39,12 @@ struct BmpPixels {
 };
 BmpPixels rawPixels(const Bytes& file);
 
-inline uint8_t redOf(uint32_t w) { return static_cast<uint8_t>(w >> 16); }
-inline uint8_t greenOf(uint32_t w) { return static_cast<uint8_t>(w >> 8); }
-inline uint8_t blueOf(uint32_t w) { return static_cast<uint8_t>(w); }
+inline uint8_t redOf(uint32_t w) {
+    return static_cast<uint8_t>(w >> 16);
+}
+inline uint8_t greenOf(uint32_t w) {
+    return static_cast<uint8_t>(w >> 8);
+}
+inline uint8_t blueOf(uint32_t w) {
+    return static_cast<uint8_t>(w);
+}

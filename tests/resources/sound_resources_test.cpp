@@ -13,7 +13,8 @@ constexpr size_t kRate = 44100;
 
 std::vector<int16_t> samplesOf(const Bytes& file) {
     std::vector<int16_t> s;
-    for (size_t at = 44; at + 1 < file.size(); at += 2) s.push_back(static_cast<int16_t>(le16(file, at)));
+    for (size_t at = 44; at + 1 < file.size(); at += 2)
+        s.push_back(static_cast<int16_t>(le16(file, at)));
     return s;
 }
 
@@ -22,7 +23,9 @@ struct SoundCase {
     uint32_t samples;
     const char* next;
 };
-void PrintTo(const SoundCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SoundCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BuiltInSound : public ::testing::TestWithParam<SoundCase> {
 protected:
@@ -31,7 +34,8 @@ protected:
         ASSERT_EQ(file.size(), 44 + 2 * size_t(GetParam().samples));
         samples = samplesOf(file);
         for (size_t i = 0; i < samples.size(); ++i)
-            if (std::abs(samples[i]) > std::abs(samples[peakAt])) peakAt = i;
+            if (std::abs(samples[i]) > std::abs(samples[peakAt]))
+                peakAt = i;
         peak = std::abs(samples[peakAt]);
     }
     Bytes file;
@@ -42,9 +46,19 @@ protected:
 
 TEST_P(BuiltInSound, HeaderDescribesMono16Bit44100HzPcm) {
     const uint32_t data = 2 * GetParam().samples;
-    expectFields(file, {{0, 4, tag("RIFF")}, {4, 4, 36 + data}, {8, 4, tag("WAVE")}, {12, 4, tag("fmt ")},
-                        {16, 4, 16}, {20, 2, 1}, {22, 2, 1}, {24, 4, 44100}, {28, 4, 88200}, {32, 2, 2},
-                        {34, 2, 16}, {36, 4, tag("data")}, {40, 4, data}});
+    expectFields(file, {{0, 4, tag("RIFF")},
+                        {4, 4, 36 + data},
+                        {8, 4, tag("WAVE")},
+                        {12, 4, tag("fmt ")},
+                        {16, 4, 16},
+                        {20, 2, 1},
+                        {22, 2, 1},
+                        {24, 4, 44100},
+                        {28, 4, 88200},
+                        {32, 2, 2},
+                        {34, 2, 16},
+                        {36, 4, tag("data")},
+                        {40, 4, data}});
 }
 
 // Loud but well clear of clipping, and a sharp crack first: the loudest
@@ -58,10 +72,12 @@ TEST_P(BuiltInSound, PeaksNearMinus3DbfsWithinTheFirst15Ms) {
 // sound fades out before it instead of stopping with a click.
 TEST_P(BuiltInSound, EndsInSilenceWithoutAClick) {
     size_t end = samples.size();  // one past the last sample that is not zero
-    while (end > 0 && samples[end - 1] == 0) --end;
+    while (end > 0 && samples[end - 1] == 0)
+        --end;
     ASSERT_GT(end, kRate / 100);
     EXPECT_LE(end + kRate / 10, samples.size()) << "sound until sample " << end;
-    for (size_t i = end - kRate / 100; i < end; ++i) EXPECT_LE(std::abs(samples[i]) * 100, peak) << "sample " << i;
+    for (size_t i = end - kRate / 100; i < end; ++i)
+        EXPECT_LE(std::abs(samples[i]) * 100, peak) << "sample " << i;
 }
 
 // Three different slaps, not one sound three times: the first tenth of a

@@ -21,7 +21,14 @@ TEST(AllocBlock, HandsOutZeroedBlocksAndRefusesSizesBelowOne) {
 
 TEST(BlockFunctions, CopyAndFillTouchExactlyTheirRangeOrNothing) {
     // Offsets into b; -1 stands for a null pointer.
-    struct Case { const char* name; bool fill; int dst, src; int32_t n; bool ok; Bytes want; };
+    struct Case {
+        const char* name;
+        bool fill;
+        int dst, src;
+        int32_t n;
+        bool ok;
+        Bytes want;
+    };
     const Bytes same{1, 2, 3, 4, 5, 6, 7, 8};
     const Case cases[] = {
         {"overlap upwards", false, 2, 0, 5, true, {1, 2, 1, 2, 3, 4, 5, 8}},

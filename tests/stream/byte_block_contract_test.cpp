@@ -6,7 +6,9 @@
 
 namespace {
 
-std::unique_ptr<ByteReadWriter> over(MemoryBuffer*, Bytes& b) { return bufferOf(b); }
+std::unique_ptr<ByteReadWriter> over(MemoryBuffer*, Bytes& b) {
+    return bufferOf(b);
+}
 std::unique_ptr<ByteReadWriter> over(MemoryBlockReader*, Bytes& b) {
     return std::make_unique<MemoryBlockReader>(b.data(), static_cast<int32_t>(b.size()));
 }
@@ -54,19 +56,36 @@ TYPED_TEST(ByteBlockContract, EmptyBlock) {
 TYPED_TEST(ByteBlockContract, ReadsAndWritesStopAtTheEndAndRefuseBadArguments) {
     enum Op { kRead, kReadNull, kWrite, kWriteNull, kSet, kFill };
     // want: what a read delivers (its buffer has that size), else the content after.
-    struct Case { Op op; int32_t pos, count, result; Bytes want; };
+    struct Case {
+        Op op;
+        int32_t pos, count, result;
+        Bytes want;
+    };
     const Bytes& same = this->start;
     const Case cases[] = {
         // INT32_MAX: pos + count does not fit 32 bits.
-        {kRead, 3, 10, 2, {13, 14, 0}}, {kRead, 1, INT32_MAX, 4, {11, 12, 13, 14, 0}},
-        {kRead, 0, 5, 5, same}, {kRead, 5, 1, 0, {0}}, {kRead, -1, 1, 0, {0}},
-        {kRead, 0, 0, 0, {0}}, {kRead, 0, -3, 0, {0}}, {kReadNull, 0, 1, 0, {}},
-        {kWrite, 3, 4, 2, {10, 11, 12, 1, 2}}, {kWrite, 1, INT32_MAX, 4, {10, 1, 2, 3, 4}},
-        {kWrite, 5, 1, 0, same}, {kWrite, -1, 1, 0, same}, {kWrite, 0, 0, 0, same},
+        {kRead, 3, 10, 2, {13, 14, 0}},
+        {kRead, 1, INT32_MAX, 4, {11, 12, 13, 14, 0}},
+        {kRead, 0, 5, 5, same},
+        {kRead, 5, 1, 0, {0}},
+        {kRead, -1, 1, 0, {0}},
+        {kRead, 0, 0, 0, {0}},
+        {kRead, 0, -3, 0, {0}},
+        {kReadNull, 0, 1, 0, {}},
+        {kWrite, 3, 4, 2, {10, 11, 12, 1, 2}},
+        {kWrite, 1, INT32_MAX, 4, {10, 1, 2, 3, 4}},
+        {kWrite, 5, 1, 0, same},
+        {kWrite, -1, 1, 0, same},
+        {kWrite, 0, 0, 0, same},
         {kWriteNull, 0, 1, 0, same},
-        {kSet, 4, 1, 1, {10, 11, 12, 13, 7}}, {kSet, 5, 1, 0, same}, {kSet, -1, 1, 0, same},
-        {kFill, 2, INT32_MAX, 1, {10, 11, 7, 7, 7}}, {kFill, 0, 1, 1, {7, 11, 12, 13, 14}},
-        {kFill, 5, 1, 0, same}, {kFill, -1, 1, 0, same}, {kFill, 0, 0, 0, same},
+        {kSet, 4, 1, 1, {10, 11, 12, 13, 7}},
+        {kSet, 5, 1, 0, same},
+        {kSet, -1, 1, 0, same},
+        {kFill, 2, INT32_MAX, 1, {10, 11, 7, 7, 7}},
+        {kFill, 0, 1, 1, {7, 11, 12, 13, 14}},
+        {kFill, 5, 1, 0, same},
+        {kFill, -1, 1, 0, same},
+        {kFill, 0, 0, 0, same},
     };
     const uint8_t src[5] = {1, 2, 3, 4, 5};
     for (const Case& c : cases) {

@@ -9,8 +9,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(LittleEndian, LoadsLowByteFirstAtAnyAddressWithoutSignExtension)
-{
+TEST(LittleEndian, LoadsLowByteFirstAtAnyAddressWithoutSignExtension) {
     const uint8_t b[] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x85, 0x96, 0xFF, 0xFF};
     EXPECT_EQ(loadLe16(b + 1), 0x2211u);
     EXPECT_EQ(loadLe16(b + 4), 0x8544u);
@@ -22,8 +21,7 @@ TEST(LittleEndian, LoadsLowByteFirstAtAnyAddressWithoutSignExtension)
     EXPECT_EQ(loadLe32(b + 5), 0xFFFF9685u);
 }
 
-TEST(LittleEndian, StoresLowByteFirstAndOnlyItsOwnBytes)
-{
+TEST(LittleEndian, StoresLowByteFirstAndOnlyItsOwnBytes) {
     Bytes b(7, 0xA5);
     storeLe16(b.data() + 1, 0xDEADBEEFu);
     EXPECT_EQ(b, (Bytes{0xA5, 0xEF, 0xBE, 0xA5, 0xA5, 0xA5, 0xA5}));
@@ -37,8 +35,7 @@ TEST(LittleEndian, StoresLowByteFirstAndOnlyItsOwnBytes)
     EXPECT_EQ(b, (Bytes{0xA5, 0xEF, 0xBE, 0x80, 0x01, 0x00, 0x00}));
 }
 
-TEST(LittleEndian, AppendsAfterWhatIsThere)
-{
+TEST(LittleEndian, AppendsAfterWhatIsThere) {
     Bytes b{7};
     appendLe16(b, 0x12345678u);
     EXPECT_EQ(b, (Bytes{7, 0x78, 0x56}));

@@ -11,7 +11,10 @@ static Bytes readerContent(const MemoryBlockReader& r) {
 TEST(MemoryBlockReader, WithoutBytesOrLengthItIsEmpty) {
     uint8_t bytes[3] = {1, 2, 3};
     uint8_t* noBytes = nullptr;
-    MemoryBlockReader readers[] = {{nullptr, 10}, {noBytes, 10}, {bytes, 0}, {bytes, -3},
+    MemoryBlockReader readers[] = {{nullptr, 10},
+                                   {noBytes, 10},
+                                   {bytes, 0},
+                                   {bytes, -3},
                                    {static_cast<const uint8_t*>(bytes), 0}};
     for (MemoryBlockReader& r : readers) {
         EXPECT_EQ(r.size(), 0);

@@ -29,7 +29,13 @@ TEST(MemoryBuffer, NonPositiveOrUnholdableSizesGiveAnEmptyBuffer) {
 // and the content after, from a fresh buffer each.
 TEST(MemoryBuffer, LengthChangesAndReplacements) {
     using B = MemoryBuffer;
-    struct Case { const char* name; Bytes start; bool (*op)(B&); bool ok; Bytes want; };
+    struct Case {
+        const char* name;
+        Bytes start;
+        bool (*op)(B&);
+        bool ok;
+        Bytes want;
+    };
     const Case cases[] = {
         {"resize grows", abc, [](B& b) { return b.resize(5); }, true, {1, 2, 3, 0, 0}},
         {"resize shrinks", abc, [](B& b) { return b.resize(2); }, true, {1, 2}},
@@ -69,11 +75,13 @@ TEST(MemoryBuffer, LengthChangesAndReplacements) {
         {"max-1 bytes", abc, [](B& b) { return b.insertBytes(1, s78, INT32_MAX - 1); }, false, abc},
         {"append max", abc, [](B& b) { return b.appendBytes(s78, INT32_MAX); }, false, abc},
         {"append max-3", abc, [](B& b) { return b.appendBytes(s78, INT32_MAX - 3); }, false, abc},
-        {"append huge reader", abc, [](B& b) {
+        {"append huge reader", abc,
+         [](B& b) {
              MemoryBlockReader huge(four, 4);
              huge.setSize(INT32_MAX - 1);  // only its size is asked before the refusal
              return b.appendReader(&huge);
-         }, false, abc},
+         },
+         false, abc},
         {"append reader", abc, [](B& b) { return b.appendReader(&r78); }, true, {1, 2, 3, 7, 8}},
         {"insert reader", abc, [](B& b) { return b.insertReader(1, &r78); }, true, {1, 7, 8, 2, 3}},
         {"append empty", abc, [](B& b) { return b.appendReader(&none); }, true, abc},
@@ -86,23 +94,40 @@ TEST(MemoryBuffer, LengthChangesAndReplacements) {
         {"assign null", abc, [](B& b) { return b.assign(nullptr); }, false, abc},
         // Growth frees the old block, so bytes taken from the buffer itself must
         // survive the move, and assigning its own content must not zero it.
-        {"append self", abc, [](B& b) { return b.appendBytes(b.data(), 3); }, true,
+        {"append self",
+         abc,
+         [](B& b) { return b.appendBytes(b.data(), 3); },
+         true,
          {1, 2, 3, 1, 2, 3}},
-        {"insert self", abc, [](B& b) { return b.insertBytes(1, b.data() + 1, 2); }, true,
+        {"insert self",
+         abc,
+         [](B& b) { return b.insertBytes(1, b.data() + 1, 2); },
+         true,
          {1, 2, 3, 2, 3}},
-        {"self beyond", abc, [](B& b) { return b.insertBytes(4, b.data(), 2); }, true,
+        {"self beyond",
+         abc,
+         [](B& b) { return b.insertBytes(4, b.data(), 2); },
+         true,
          {1, 2, 3, 0, 1, 2}},
         {"append own", abc, [](B& b) { return b.appendReader(&b); }, true, {1, 2, 3, 1, 2, 3}},
         {"insert own", abc, [](B& b) { return b.insertReader(1, &b); }, true, {1, 1, 2, 3, 2, 3}},
         {"assign itself", abc, [](B& b) { return b.assign(&b); }, true, abc},
-        {"append reader over own bytes", abc, [](B& b) {
+        {"append reader over own bytes",
+         abc,
+         [](B& b) {
              MemoryBlockReader own(b.data(), b.size());
              return b.appendReader(&own);
-         }, true, {1, 2, 3, 1, 2, 3}},
-        {"assign reader over own bytes", abc, [](B& b) {
+         },
+         true,
+         {1, 2, 3, 1, 2, 3}},
+        {"assign reader over own bytes",
+         abc,
+         [](B& b) {
              MemoryBlockReader own(b.data() + 1, 2);
              return b.assign(&own);
-         }, true, {2, 3}},
+         },
+         true,
+         {2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -24,8 +24,8 @@ bool hugeBlocksFail();
 // bases a wrong cast is a wrong address) and null for every other id.
 template <typename T>
 void expectParts(T& object, const std::map<int32_t, void*>& answered) {
-    for (int32_t id : {-1, 0, 0x11, 0x12, 0x13, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29,
-                       0x30, 0x31, 0x32, 0x33}) {
+    for (int32_t id : {-1, 0, 0x11, 0x12, 0x13, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x29, 0x30,
+                       0x31, 0x32, 0x33}) {
         const auto it = answered.find(id);
         EXPECT_EQ(object.queryInterface(id), it == answered.end() ? nullptr : it->second)
             << std::hex << id;

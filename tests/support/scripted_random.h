@@ -12,11 +12,14 @@ public:
     int64_t draws = 0;
 
     int32_t next() override { return generator(draws++); }
-    void always(int32_t v) { generator = [v](int64_t) { return v; }; }
+    void always(int32_t v) {
+        generator = [v](int64_t) { return v; };
+    }
     // From the next draw on: the listed values, then `then` for every further draw.
-    void script(std::vector<int32_t> values, int32_t then = 0)
-    {
+    void script(std::vector<int32_t> values, int32_t then = 0) {
         draws = 0;
-        generator = [values, then](int64_t i) { return i < int64_t(values.size()) ? values[size_t(i)] : then; };
+        generator = [values, then](int64_t i) {
+            return i < int64_t(values.size()) ? values[size_t(i)] : then;
+        };
     }
 };

@@ -9,7 +9,8 @@ namespace {
 
 // 480 x 320 pictures that differ from the built-in picture and from each other.
 Picture stripes(uint32_t color) {
-    return makePicture(480, 320, [color](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : color; });
+    return makePicture(
+        480, 320, [color](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : color; });
 }
 
 }  // namespace
@@ -82,10 +83,13 @@ TEST_F(MainWindowFiles, SaveDialogRecordHasItsSettingsAndCancelWritesNothing) {
     const OPENFILENAMEA& record = saveDialogs_[0];
     // The record without its later fields: 76 bytes on i686, 136 on x86_64.
     const DWORD recordSize = sizeof(void*) == 8 ? 136ul : 76ul;
-    EXPECT_EQ(std::make_tuple(record.lStructSize, record.hwndOwner, record.nFilterIndex, record.nMaxFile, record.Flags),
-              std::make_tuple(recordSize, main_, 1ul, 260ul, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY)));
+    EXPECT_EQ(std::make_tuple(record.lStructSize, record.hwndOwner, record.nFilterIndex,
+                              record.nMaxFile, record.Flags),
+              std::make_tuple(recordSize, main_, 1ul, 260ul,
+                              static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY)));
     // One entry, then the empty string that ends the list.
-    EXPECT_EQ(std::string(record.lpstrFilter, 33), std::string("ビットマップ(*.bmp)\0*.bmp\0\0", 33));
+    EXPECT_EQ(std::string(record.lpstrFilter, 33),
+              std::string("ビットマップ(*.bmp)\0*.bmp\0\0", 33));
     EXPECT_EQ(record.lpstrFile, window_->savePath());
     EXPECT_STREQ(record.lpstrTitle, "保存するファイル名を指定してください");
     EXPECT_STREQ(record.lpstrDefExt, "bmp");
@@ -149,7 +153,8 @@ TEST_F(MainWindowFiles, SaveOverALockedFileKeepsItAndLeavesNothingBehind) {
     const std::vector<uint8_t> old(1000, 'o');
     nextSavePath_ = file("locked.bmp");
     ASSERT_TRUE(writeFile(nextSavePath_, old));
-    ASSERT_TRUE(writeFile(file("~hm0.tmp"), {'t'}));  // someone else's file of a temporary-looking name
+    ASSERT_TRUE(
+        writeFile(file("~hm0.tmp"), {'t'}));  // someone else's file of a temporary-looking name
     HANDLE lock = CreateFileA(nextSavePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -181,7 +186,7 @@ TEST_F(MainWindowFiles, SaveOverAnExistingFileKeepsItsAttributes) {
 TEST_F(MainWindowFiles, SaveWorksForTheLongestPathTheDialogReturns) {
     std::string folder = folder_;
     for (char letter = 'p'; folder.size() + 6 < 259; ++letter) {  // "\a.bmp" follows
-        const size_t left = 259 - 6 - folder.size();  // its separator included
+        const size_t left = 259 - 6 - folder.size();              // its separator included
         size_t length = std::min<size_t>(left - 1, 100);
         if (left - 1 - length == 1) {
             --length;  // a separator alone could not take the last character

@@ -29,7 +29,8 @@ std::string className(HWND window) {
 const uint8_t* resource(const std::string& name, const char* type, DWORD* size) {
     HRSRC info = FindResourceA(nullptr, name.c_str(), type);
     *size = info != nullptr ? SizeofResource(nullptr, info) : 0;
-    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info))) : nullptr;
+    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info)))
+                           : nullptr;
 }
 
 }  // namespace
@@ -48,7 +49,8 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
     HWND view = window_->pictureView();
     for (HWND window : {main_, view}) {
         EXPECT_EQ(GetClassLongA(window, GCL_STYLE), static_cast<DWORD>(CS_HREDRAW | CS_VREDRAW));
-        EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND), LONG_PTR(GetStockObject(LTGRAY_BRUSH)));
+        EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND),
+                  LONG_PTR(GetStockObject(LTGRAY_BRUSH)));
     }
     HCURSOR invisible = LoadCursorA(instance_, "NULL_CURSOR");
     HICON icon = LoadIconA(instance_, "APP_ICON");
@@ -74,7 +76,8 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
         EXPECT_EQ(className(c.window), c.className);
         EXPECT_EQ(GetDlgItem(main_, c.id), c.window);
         EXPECT_EQ(text(c.window), c.text);
-        EXPECT_EQ(GetWindowLongA(c.window, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_TYPEMASK),
+        EXPECT_EQ(GetWindowLongA(c.window, GWL_STYLE) &
+                      (WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_TYPEMASK),
                   WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
     }
     RECT client;  // no border: the view's client area is all of it
@@ -85,7 +88,8 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
         if (size.cx == 0) {
             ShowWindow(main_, SW_MAXIMIZE);
         } else {
-            SetWindowPos(main_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(main_, nullptr, 0, 0, size.cx, size.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         for (const auto& c : children) {
             EXPECT_EQ(placement(c.window), c.place) << c.className << " at width " << size.cx;
@@ -95,8 +99,9 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
 
 TEST_F(MainWindowLayout, MenuHasItemsTextsAndCommandIds) {
     HMENU bar = GetMenu(main_), file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
-    EXPECT_EQ((std::vector<int>{GetMenuItemCount(bar), GetMenuItemCount(file), GetMenuItemCount(help)}),
-              (std::vector<int>{2, 3, 2}));
+    EXPECT_EQ(
+        (std::vector<int>{GetMenuItemCount(bar), GetMenuItemCount(file), GetMenuItemCount(help)}),
+        (std::vector<int>{2, 3, 2}));
     const struct {
         HMENU menu;
         int position;
@@ -116,20 +121,23 @@ TEST_F(MainWindowLayout, MenuHasItemsTextsAndCommandIds) {
         GetMenuStringA(item.menu, item.position, text, sizeof text, MF_BYPOSITION);
         EXPECT_EQ(text, std::string(item.text));
         EXPECT_EQ(GetMenuItemID(item.menu, item.position), item.id) << item.text;
-        EXPECT_EQ((GetMenuState(item.menu, item.position, MF_BYPOSITION) & MF_SEPARATOR) != 0, !*item.text);
+        EXPECT_EQ((GetMenuState(item.menu, item.position, MF_BYPOSITION) & MF_SEPARATOR) != 0,
+                  !*item.text);
     }
 }
 
 TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
-    const std::pair<const char*, const Dib32Image*> images[] = {{"RADAV_BMP", state().currentPicture.get()},
-                                                                {"RADAV_BMP", state().untouchedPicture.get()},
-                                                                {"HAND_BMP", state().handImage.get()}};
+    const std::pair<const char*, const Dib32Image*> images[] = {
+        {"RADAV_BMP", state().currentPicture.get()},
+        {"RADAV_BMP", state().untouchedPicture.get()},
+        {"HAND_BMP", state().handImage.get()}};
     for (const auto& image : images) {  // the same pixel rows as the resource file
         DWORD size = 0;
         const uint8_t* bytes = resource(image.first, "DIB_PIXEL", &size);
         ASSERT_TRUE(bytes != nullptr && image.second != nullptr) << image.first;
         const std::vector<uint8_t> encoded = encodeBmp24(pictureOf(*image.second));
-        EXPECT_TRUE(size == encoded.size() && std::equal(encoded.begin() + 54, encoded.end(), bytes + 54))
+        EXPECT_TRUE(size == encoded.size() &&
+                    std::equal(encoded.begin() + 54, encoded.end(), bytes + 54))
             << image.first;
     }
     for (int i = 0; i < 3; ++i) {
@@ -145,9 +153,11 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
     EXPECT_EQ(GetCurrentObject(counter.context, OBJ_BITMAP), counter.bitmap);
     BITMAP bitmap = {};
     LOGFONTA font = {};
-    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap) && GetObjectA(counter.font, sizeof font, &font));
+    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap) &&
+                GetObjectA(counter.font, sizeof font, &font));
     EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight), std::make_pair(96L, 36L));
-    EXPECT_EQ(std::make_tuple(font.lfHeight, font.lfWidth, font.lfWeight, font.lfCharSet, font.lfPitchAndFamily & 3),
+    EXPECT_EQ(std::make_tuple(font.lfHeight, font.lfWidth, font.lfWeight, font.lfCharSet,
+                              font.lfPitchAndFamily & 3),
               std::make_tuple(24L, 0L, 600L, BYTE(SHIFTJIS_CHARSET), FIXED_PITCH));
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
 }
@@ -186,7 +196,8 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         ASSERT_NE(main_, nullptr);
         const HWND children[] = {window_->pictureView(), window_->autoButton()};
         const CounterSurface counter = window_->counter();
-        const HGDIOBJ buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageA(children[1], WM_GETFONT, 0, 0));
+        const HGDIOBJ buttonFont =
+            reinterpret_cast<HGDIOBJ>(SendMessageA(children[1], WM_GETFONT, 0, 0));
         command(IDC_AUTO);  // auto mode runs: its timer is stopped too
 
         SendMessageA(main_, way.first, way.second, 0);
@@ -194,8 +205,9 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         EXPECT_EQ(window_->handle(), nullptr);
         EXPECT_TRUE(!state().displayImage && !state().currentPicture && !state().untouchedPicture &&
                     !state().handImage);
-        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) + GetObjectType(counter.font) +
-                      GetObjectType(buttonFont), 0u);
+        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) +
+                      GetObjectType(counter.font) + GetObjectType(buttonFont),
+                  0u);
         window_.reset();  // adds no second quit message
         int code = -1;
         EXPECT_EQ(drainQuitMessages(&code), 1);
@@ -239,7 +251,8 @@ TEST(Win32Program, CarriesItsNameAndVersionInTheVersionResource) {
     ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041104b0\\ProductName", &value, &length));
+    ASSERT_TRUE(
+        VerQueryValueA(info.data(), "\\StringFileInfo\\041104b0\\ProductName", &value, &length));
     EXPECT_STREQ(static_cast<const char*>(value), "Hoppelmaru");
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &value, &length));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);

@@ -13,8 +13,7 @@ TEST_F(MainWindowMessages, PointerMovesTheHandWithItsHideRule) {
         {30, 19, 0, 300},     // one column further left: hidden, handY kept
         {31, 18, 0, 301},     // one row further up: hidden
         {451, 289, 450, 30},  // the last shown position
-        {452, 289, 0, 30},
-        {451, 290, 0, 29},
+        {452, 289, 0, 30},         {451, 290, 0, 29},
         {0, 100, 0, 219},           // the frame column wraps to a huge x
         {100, 400, 0, 0xFFFFFFAF},  // below the picture: y wraps to a huge value
     };
@@ -46,7 +45,7 @@ TEST_F(MainWindowMessages, ClickSlapsTheMappedPictureRowAndNothingOffTheFigure) 
     const struct {
         int dx, dy;
         bool changed;
-    } probes[] = {{0, -49, true}, {0, 48, true}, {0, 49, false}, {0, -50, false},
+    } probes[] = {{0, -49, true}, {0, 48, true}, {0, 49, false},  {0, -50, false},
                   {-57, 0, true}, {57, 0, true}, {-58, 0, false}, {58, 0, false}};
     for (const auto& p : probes) {
         EXPECT_EQ(after.at(300 + p.dx, 160 + p.dy) != before.at(300 + p.dx, 160 + p.dy), p.changed)
@@ -123,7 +122,8 @@ TEST_F(MainWindowMessages, SlapPlaysTheDrawnSoundIntoTheSinkAndTheBlueNothing) {
         Sleep(50);
         expected = readWholeFile(sink);
     }
-    // Far from the edges and the blue the inner area draws 6,844 times; the next draw picks the sound.
+    // Far from the edges and the blue the inner area draws 6,844 times; the next draw picks the
+    // sound.
     for (int32_t sound : {2, 0, 1}) {
         std::vector<int32_t> draws(6844, 0);
         draws.push_back(30000 + sound);  // 30000 % 3 == 0
@@ -132,7 +132,8 @@ TEST_F(MainWindowMessages, SlapPlaysTheDrawnSoundIntoTheSinkAndTheBlueNothing) {
         slapAt(60, 160);  // the blue
         const Sound& played = state().slapSounds[sound];
         ASSERT_GT(played.size, 44);
-        expected.insert(expected.end(), played.bytes + 44, played.bytes + played.size);  // the samples
+        expected.insert(expected.end(), played.bytes + 44,
+                        played.bytes + played.size);  // the samples
     }
     EXPECT_EQ(state().slapCount, 3);
     // The sink's writer may lag a little behind the player.

@@ -56,16 +56,20 @@ TEST_F(PictureViewPaint, FramePictureAndHandCoverEveryPixelAndNothingIsErased) {
         EXPECT_EQ(state().handX != 0, pointer.x != 0);
         surface.fill(kMagenta);
         window_->view().draw(surface.dc());
-        EXPECT_EQ(wrongPixels(surface, composite(state())), 0) << "pointer " << pointer.x << "," << pointer.y;
+        EXPECT_EQ(wrongPixels(surface, composite(state())), 0)
+            << "pointer " << pointer.x << "," << pointer.y;
         EXPECT_EQ(surface.count(RECT{0, 0, 482, 360}, kMagenta), 0);
     }
     // Around the counter the class background shows.
-    EXPECT_EQ(surface.count(RECT{0, 322, 32, 360}, kLightGrey) + surface.count(RECT{128, 322, 482, 360}, kLightGrey) +
+    EXPECT_EQ(surface.count(RECT{0, 322, 32, 360}, kLightGrey) +
+                  surface.count(RECT{128, 322, 482, 360}, kLightGrey) +
                   surface.count(RECT{32, 358, 128, 360}, kLightGrey),
               (32 + 354) * 38 + 96 * 2);
     // Erasing would paint grey under the picture first and make it flicker.
     surface.fill(kMagenta);
-    EXPECT_NE(SendMessageA(window_->pictureView(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.dc()), 0), 0);
+    EXPECT_NE(SendMessageA(window_->pictureView(), WM_ERASEBKGND,
+                           reinterpret_cast<WPARAM>(surface.dc()), 0),
+              0);
     EXPECT_EQ(surface.count(RECT{0, 0, 482, 360}, kMagenta), 482 * 360);
 }
 
@@ -81,14 +85,18 @@ TEST_F(PictureViewPaint, CounterShowsTheCountRightAlignedInItsColour) {
         EXPECT_EQ(surface.count(RECT{32, 322, 128, 358}, c.first == 0 ? 0xFF0000 : 0x409080), 0);
         // Right-aligned: the counter's left part is its grey background; nothing spills out.
         EXPECT_EQ(surface.count(RECT{32, 322, 48, 358}, kLightGrey), 16 * 36);
-        EXPECT_EQ(surface.count(RECT{0, 322, 32, 360}, c.second) + surface.count(RECT{128, 322, 482, 360}, c.second),
+        EXPECT_EQ(surface.count(RECT{0, 322, 32, 360}, c.second) +
+                      surface.count(RECT{128, 322, 482, 360}, c.second),
                   0);
         int leftmost = 32;
-        while (leftmost < 128 && surface.count(RECT{leftmost, 322, leftmost + 1, 358}, c.second) == 0) {
+        while (leftmost < 128 &&
+               surface.count(RECT{leftmost, 322, leftmost + 1, 358}, c.second) == 0) {
             ++leftmost;
         }
-        EXPECT_TRUE(c.first == 0 ? leftmost > 100 : c.first < 1000 || leftmost < leftmostOfZero) << leftmost;
-        leftmostOfZero = c.first == 0 ? leftmost : leftmostOfZero;  // four digits reach further left
+        EXPECT_TRUE(c.first == 0 ? leftmost > 100 : c.first < 1000 || leftmost < leftmostOfZero)
+            << leftmost;
+        leftmostOfZero =
+            c.first == 0 ? leftmost : leftmostOfZero;  // four digits reach further left
     }
 }
 

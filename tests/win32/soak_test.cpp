@@ -101,7 +101,8 @@ std::vector<uint8_t> tinyWav(uint8_t sample) {
 const uint8_t* resourceBytes(const char* name, const char* type, int32_t* size) {
     HRSRC info = FindResourceA(nullptr, name, type);
     *size = info != nullptr ? static_cast<int32_t>(SizeofResource(nullptr, info)) : 0;
-    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info))) : nullptr;
+    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info)))
+                           : nullptr;
 }
 
 // What the replay needs of the platform: files read as the program reads them.
@@ -153,7 +154,9 @@ void ProgramSoak::makeFiles() {
     std::vector<std::vector<uint8_t>> good, bad;
     for (uint32_t shade = 0; shade < 4; ++shade) {
         const Picture picture = makePicture(480, 320, [shade](int32_t x, int32_t y) {
-            return x < 60 + 40 * static_cast<int32_t>(shade) ? kBlue : kSkin - (shade << 16) + static_cast<uint32_t>(((x * y) % 5) << 8);
+            return x < 60 + 40 * static_cast<int32_t>(shade)
+                       ? kBlue
+                       : kSkin - (shade << 16) + static_cast<uint32_t>(((x * y) % 5) << 8);
         });
         good.push_back(encodeBmp24(picture));
     }
@@ -165,14 +168,16 @@ void ProgramSoak::makeFiles() {
     }
     good.push_back(readWholeFile(file("wide.bmp")));
 
-    for (const auto& size : {std::make_pair(481, 320), std::make_pair(480, 321), std::make_pair(100, 100)}) {
-        bad.push_back(encodeBmp24(makePicture(size.first, size.second, [](int32_t, int32_t) { return kSkin; })));
+    for (const auto& size :
+         {std::make_pair(481, 320), std::make_pair(480, 321), std::make_pair(100, 100)}) {
+        bad.push_back(encodeBmp24(
+            makePicture(size.first, size.second, [](int32_t, int32_t) { return kSkin; })));
     }
     std::vector<uint8_t> topDown = good[0];
     topDown[22] = 0xC0, topDown[23] = 0xFE, topDown[24] = topDown[25] = 0xFF;  // height -320
     bad.push_back(topDown);
     bad.emplace_back(460854, 0x5A);  // large enough, no BMP at all
-    for (int i = 0; i < 20; ++i) {  // cut short anywhere, also past the size test
+    for (int i = 0; i < 20; ++i) {   // cut short anywhere, also past the size test
         const std::vector<uint8_t>& whole = good[i % good.size()];
         const size_t length = std::uniform_int_distribution<size_t>(0, whole.size() - 1)(cut);
         bad.emplace_back(whole.begin(), whole.begin() + length);
@@ -185,7 +190,8 @@ void ProgramSoak::makeFiles() {
     }
     for (size_t i = 0; i < std::max(good.size(), bad.size()); ++i) {
         for (const auto* kind : {&good, &bad}) {
-            const std::string name = file((kind == &good ? "good-" : "bad-") + std::to_string(i) + ".bmp");
+            const std::string name =
+                file((kind == &good ? "good-" : "bad-") + std::to_string(i) + ".bmp");
             ASSERT_TRUE(writeFile(name, (*kind)[i % kind->size()]));
             files_.push_back(name);
         }
@@ -281,7 +287,8 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     std::shuffle(plan.begin(), plan.end(), inputs);
     // Each kind once first: what a first paint, slap or drop sets up for good
     // is not a leak.
-    const Input kinds[] = {Input::Drop, Input::Drop, Input::Move, Input::Click, Input::Clear, Input::AutoRun};
+    const Input kinds[] = {Input::Drop,  Input::Drop,  Input::Move,
+                           Input::Click, Input::Clear, Input::AutoRun};
     plan.insert(plan.begin(), std::begin(kinds), std::end(kinds));
 
     std::vector<Event> events;
@@ -312,8 +319,11 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     const Usage after = usage();
     const DWORD took = GetTickCount() - start;
     const AppState& shown = state();
-    std::printf("soak: %zu inputs in %lu ms; objects %lld -> %lld, heap blocks %lld -> %lld, GDI %d -> %d\n",
-                events.size(), took, warm.objects, after.objects, warm.blocks, after.blocks, warm.gdi, after.gdi);
+    std::printf(
+        "soak: %zu inputs in %lu ms; objects %lld -> %lld, heap blocks %lld -> %lld, GDI %d -> "
+        "%d\n",
+        events.size(), took, warm.objects, after.objects, warm.blocks, after.blocks, warm.gdi,
+        after.gdi);
     EXPECT_EQ(after.gdi, warm.gdi);
     // A little slack for the runtime's own bookkeeping, far below one per drop.
     EXPECT_NEAR(double(after.objects), double(warm.objects), 20);
@@ -327,10 +337,13 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     for (const Event& event : events) {
         replay(app, event, files_);
     }
-    EXPECT_TRUE(pictureOf(*shown.currentPicture).pixels == pictureOf(*app.state().currentPicture).pixels);
-    EXPECT_TRUE(pictureOf(*shown.untouchedPicture).pixels == pictureOf(*app.state().untouchedPicture).pixels);
+    EXPECT_TRUE(pictureOf(*shown.currentPicture).pixels ==
+                pictureOf(*app.state().currentPicture).pixels);
+    EXPECT_TRUE(pictureOf(*shown.untouchedPicture).pixels ==
+                pictureOf(*app.state().untouchedPicture).pixels);
     EXPECT_EQ(shown.slapCount, app.state().slapCount);
-    EXPECT_EQ(std::make_pair(shown.handX, shown.handY), std::make_pair(app.state().handX, app.state().handY));
+    EXPECT_EQ(std::make_pair(shown.handX, shown.handY),
+              std::make_pair(app.state().handX, app.state().handY));
 
     // Destruction gives back what creation took: a second window, used and
     // destroyed, leaves the counts where the first left them (the platform
@@ -349,8 +362,8 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     window_.reset();
     drainQuitMessages();
     gone[1] = usage();
-    std::printf("soak: GDI before the first window %d, after each destruction %d, %d\n", beforeWindow.gdi,
-                gone[0].gdi, gone[1].gdi);
+    std::printf("soak: GDI before the first window %d, after each destruction %d, %d\n",
+                beforeWindow.gdi, gone[0].gdi, gone[1].gdi);
     EXPECT_EQ(gone[1].gdi, gone[0].gdi);
     EXPECT_EQ(gone[1].objects, gone[0].objects);
     EXPECT_EQ(gone[1].blocks, gone[0].blocks);

@@ -19,7 +19,8 @@ Picture makePicture(int32_t width, int32_t height,
 }
 
 Picture pictureOf(const ImageReader& image) {
-    return makePicture(image.width(), image.height(), [&](int32_t x, int32_t y) { return image.pixel(x, y); });
+    return makePicture(image.width(), image.height(),
+                       [&](int32_t x, int32_t y) { return image.pixel(x, y); });
 }
 
 std::vector<uint8_t> encodeBmp24(const Picture& picture) {
@@ -71,7 +72,8 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 ViewSurface::ViewSurface() {
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kViewWidth, -kViewHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), kViewWidth, -kViewHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<uint32_t*>(bits);
@@ -115,7 +117,8 @@ void MainWindowTest::SetUp() {
     ASSERT_NE(main_, nullptr);
     char here[MAX_PATH];
     GetCurrentDirectoryA(sizeof here, here);
-    folder_ = std::string(here) + "\\files-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = std::string(here) + "\\files-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
     // Empty at every start: a case sees only the files it made.
     std::error_code error;
     std::filesystem::remove_all(std::filesystem::u8path(folder_), error);

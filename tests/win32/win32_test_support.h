@@ -22,7 +22,8 @@ struct Picture {
     std::vector<uint32_t> pixels;
     uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-Picture makePicture(int32_t width, int32_t height, const std::function<uint32_t(int32_t, int32_t)>& color);
+Picture makePicture(int32_t width, int32_t height,
+                    const std::function<uint32_t(int32_t, int32_t)>& color);
 Picture pictureOf(const ImageReader& image);
 // A bottom-up 24-bit BMP file with a 54-byte header, every optional field 0.
 std::vector<uint8_t> encodeBmp24(const Picture& picture);
@@ -30,7 +31,9 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readWholeFile(const std::string& path);
 
 constexpr uint32_t kSkin = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
-inline uint32_t red(uint32_t word) { return (word >> 16) & 0xFF; }
+inline uint32_t red(uint32_t word) {
+    return (word >> 16) & 0xFF;
+}
 
 // Takes every queued message; the number of quit messages, the last exit code in *exitCode.
 int drainQuitMessages(int* exitCode = nullptr);
@@ -45,8 +48,14 @@ public:
     ViewSurface(const ViewSurface&) = delete;
     ViewSurface& operator=(const ViewSurface&) = delete;
     HDC dc() const { return dc_; }
-    void fill(uint32_t rgb) { GdiFlush(); std::fill(bits_, bits_ + kViewWidth * kViewHeight, rgb); }
-    uint32_t at(int32_t x, int32_t y) const { GdiFlush(); return bits_[y * kViewWidth + x] & 0xFFFFFF; }
+    void fill(uint32_t rgb) {
+        GdiFlush();
+        std::fill(bits_, bits_ + kViewWidth * kViewHeight, rgb);
+    }
+    uint32_t at(int32_t x, int32_t y) const {
+        GdiFlush();
+        return bits_[y * kViewWidth + x] & 0xFFFFFF;
+    }
     int count(const RECT& area, uint32_t rgb) const;
 
 private:
@@ -82,8 +91,12 @@ protected:
     // narrow paths; returns the block, to see that it was released.
     HDROP drop(const std::vector<std::string>& paths);
     // Pointer messages to the view at client (x, y); slapAt clicks on picture point (x, y).
-    void move(int x, int y) { SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
-    void click(int x, int y) { SendMessageA(window_->pictureView(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void move(int x, int y) {
+        SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+    void click(int x, int y) {
+        SendMessageA(window_->pictureView(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    }
     void slapAt(int32_t x, int32_t y) { click(x + 1, 319 - y); }
     std::string text(HWND window) const;
     std::string file(const std::string& name) const { return folder_ + "\\" + name; }
