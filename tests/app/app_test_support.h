@@ -1,6 +1,6 @@
 #pragma once
-// Fakes and helpers for the application's tests: a platform that records its
-// calls, a scripted random source, picture helpers and a fixture over both.
+// Helpers for the application's tests: picture helpers and a fixture over
+// the recording platform and the scripted random source.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,41 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/scripted_random.h"
-
-using Calls = std::vector<std::string>;
-
-// Records each call as one line: "playSound 2" (the sound's first byte),
-// "pause 250", "repaintView 240,160" (the observed hand position at that
-// moment), "readFile <path> <minimum>", "createNewFile <path>". Files are real.
-class FakePlatform : public Platform {
-public:
-    Calls calls;
-    const AppState* observed = nullptr;  // must be set
-    std::function<void()> onRepaintView;
-    bool failReplace = false;
-    // Hands out files below the minimum too, against the seam's promise.
-    bool ignoreMinimum = false;
-
-    void playSound(const uint8_t* wav, int32_t) override {
-        calls.push_back("playSound " + std::to_string(*wav));
-    }
-    void pause(int32_t ms) override { calls.push_back("pause " + std::to_string(ms)); }
-    void repaintView() override;
-    void repaintWindow() override { calls.push_back("repaintWindow"); }
-    void startAutoTimer() override { calls.push_back("startAutoTimer"); }
-    void stopAutoTimer() override { calls.push_back("stopAutoTimer"); }
-    void enableClearButton(bool on) override {
-        calls.push_back(on ? "enableClearButton 1" : "enableClearButton 0");
-    }
-    void setAutoButtonText(const char* text) override {
-        calls.push_back(std::string("setAutoButtonText ") + text);
-    }
-    FileBytes readFile(const char* path, int32_t minimumSize) override;
-    bool createNewFile(const char* path) override;
-    bool replaceFile(const char* from, const char* to) override;
-    bool removeFile(const char* path) override;
-};
 
 // Raw pixel words, top byte and all.
 void setWord(Dib32Image& image, int32_t index, uint32_t word);

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <random>
@@ -19,6 +18,7 @@
 #include "stream/file_output_stream.h"
 #include "stream/little_endian.h"
 #include "tests/fuzz/bmp_seed_files.h"
+#include "tests/support/fake_platform.h"
 #include "win32_test_support.h"
 
 // Every object this program makes with new is counted, so that one lost per
@@ -104,34 +104,6 @@ const uint8_t* resourceBytes(const char* name, const char* type, int32_t* size) 
     return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info)))
                            : nullptr;
 }
-
-// What the replay needs of the platform: files read as the program reads them.
-class ReplayPlatform final : public Platform {
-public:
-    void playSound(const uint8_t*, int32_t) override {}
-    void pause(int32_t) override {}
-    void repaintView() override {}
-    void repaintWindow() override {}
-    void startAutoTimer() override {}
-    void stopAutoTimer() override {}
-    void enableClearButton(bool) override {}
-    void setAutoButtonText(const char*) override {}
-    FileBytes readFile(const char* path, int32_t minimumSize) override {
-        const std::vector<uint8_t> bytes = readWholeFile(path);
-        FileBytes file;
-        if (!bytes.empty() && static_cast<int64_t>(bytes.size()) >= minimumSize) {
-            file.bytes.reset(allocBlock(static_cast<int32_t>(bytes.size())));
-            if (file.bytes != nullptr) {
-                std::memcpy(file.bytes.get(), bytes.data(), bytes.size());
-                file.size = static_cast<int32_t>(bytes.size());
-            }
-        }
-        return file;
-    }
-    bool createNewFile(const char*) override { return false; }
-    bool replaceFile(const char*, const char*) override { return false; }
-    bool removeFile(const char*) override { return false; }
-};
 
 enum class Input { Move, Click, Drop, Clear, AutoRun };
 struct Event {
@@ -330,9 +302,10 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     EXPECT_NEAR(double(after.blocks), double(warm.blocks), 20);
 
     // The same inputs on the logic alone, from the same seed.
-    ReplayPlatform platform;
+    FakePlatform platform;
     SeededRandom replayRandom(seed);
     App app(platform, replayRandom);
+    platform.observed = &app.state();
     app.loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
     for (const Event& event : events) {
         replay(app, event, files_);
