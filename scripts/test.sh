@@ -22,10 +22,10 @@ step setup
 must "setup (scripts/setup.sh)" scripts/setup.sh
 
 step "formatting (.clang-format)"
-sources() { find stream image app tools tests bench -name '*.cpp' -o -name '*.h'; }
-sources | xargs clang-format --dry-run --Werror 2>/dev/null || {
+formatted=(stream image app tools tests bench)
+find "${formatted[@]}" -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror 2>/dev/null || {
     echo "test: FAILED: sources differ from .clang-format (to format them:" \
-         "find stream image app tools tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i)" >&2
+         "find ${formatted[*]} -name '*.cpp' -o -name '*.h' | xargs clang-format -i)" >&2
     exit 1
 }
 
