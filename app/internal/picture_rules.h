@@ -16,7 +16,7 @@ inline int32_t drawBelow(RandomSource& random, int32_t n) {
 // on an image of the picture's size with its storage in place.
 inline bool hasPictureSize(Dib32Image& image) {
     return image.width() == kPictureWidth && image.height() == kPictureHeight &&
-           image.bits() != nullptr;
+           !image.words().empty();
 }
 
 inline bool isBackgroundWord(uint32_t word) {

@@ -36,15 +36,12 @@ inline uint32_t patternColour(int32_t x, int32_t y) {
     return (v ^ v >> 13) & 0x00FFFFFFu;
 }
 
-// Pixel words lie 54 bytes into the storage, 2-byte aligned: go through memcpy.
 inline uint32_t rawWord(Dib32Image& image, size_t i) {
-    uint32_t v;
-    std::memcpy(&v, reinterpret_cast<const uint8_t*>(image.bits()) + 4 * i, 4);
-    return v;
+    return image.words().load(int64_t(i));
 }
 
 inline void setRawWord(Dib32Image& image, size_t i, uint32_t v) {
-    std::memcpy(reinterpret_cast<uint8_t*>(image.bits()) + 4 * i, &v, 4);
+    image.words().store(int64_t(i), v);
 }
 
 inline void paintPattern(Dib32Image& image) {
