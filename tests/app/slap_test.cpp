@@ -268,3 +268,27 @@ TEST_F(SlapTest, PictureOfAnotherSizeIsNotSlapped) {
         }
     }
 }
+
+TEST_F(SlapTest, SettlesAtTheLimitOfEveryChannelValue) {
+    // Near the centre every untouched value of each channel occurs; enough
+    // slaps drive red to 1.6 times it (at most 255) and green and blue to it
+    // over 1.4, truncated.
+    Dib32Image& untouched = *state.untouchedPicture;
+    const auto value = [](int32_t x, int32_t y) { return uint32_t(x * 3 + y * 61) % 256u; };
+    for (int32_t y = 130; y <= 190; ++y)
+        for (int32_t x = 210; x <= 270; ++x) {
+            const uint32_t v = value(x, y);
+            untouched.setPixel(x, y, rgb(v, 255 - v, v % 255));
+        }
+    ASSERT_TRUE(state.currentPicture->copyFrom(&untouched));
+    random.always(1);
+    for (int i = 0; i < 130; ++i)
+        app.slapAt(240, 160);
+    for (int32_t y = 130; y <= 190; ++y)
+        for (int32_t x = 210; x <= 270; ++x) {
+            const uint32_t v = value(x, y);
+            const uint32_t expected = rgb(std::min(255, int(v * 1.6)), uint32_t((255 - v) / 1.4),
+                                          uint32_t((v % 255) / 1.4));
+            ASSERT_EQ(currentAt(x, y), expected) << x << "," << y << " from " << v;
+        }
+}
