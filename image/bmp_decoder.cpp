@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "image/internal/bmp_layout.h"
+#include "image/bmp_rows.h"
 #include "image/dib32_image.h"
 #include "stream/block.h"
 
@@ -100,18 +101,10 @@ static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a
     return fitsFileSize(*f, *a) && isHeld(held, *a);
 }
 
-// Three bytes blue, green, red per pixel become one word 0x00RRGGBB.
 static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a) {
-    for (int64_t r = 0; r < a.rows; ++r) {
-        const uint8_t* s = src + r * a.stride;
-        uint8_t* d = dst + r * 4 * width;
-        // A word load takes one byte past the pixel; the row's last pixel is
-        // read on its own so that no load leaves the row.
-        int32_t c = 0;
-        for (; c < width - 1; ++c)
-            storeLe32(d + 4 * c, loadLe32(s + 3 * c) & 0x00FFFFFFu);
-        storeLe32(d + 4 * c, loadLe24(s + 3 * c));
-    }
+    const BmpRowKernels& kernels = bmpRowKernels();
+    for (int64_t r = 0; r < a.rows; ++r)
+        kernels.expand24(dst + r * 4 * width, src + r * a.stride, width);
 }
 
 static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a) {
@@ -124,19 +117,21 @@ static void copyRows32(uint8_t* dst, const uint8_t* src, int32_t width, const Bm
 }
 
 // Checks the held bytes and, when they describe a picture this image can take,
-// replaces the image with it. Until create succeeds nothing is touched.
-static bool decodeHeld(Dib32Image& image, const BmpHeldBytes& held, int32_t fileSize) {
+// replaces the image with it. Until the storage is made nothing is touched.
+bool Dib32Image::decodeHeld(const BmpHeldBytes& held, int32_t fileSize) {
     BmpFields f;
     f.fileSize = fileSize;
     BmpPixelArray a;
     if (!checkHeader(held, &f, &a))
         return false;
-    if (!image.create(f.width, f.height))
+    // What create does, but the copy below writes every pixel word, so the
+    // zero fill would only be written over.
+    if (!createStorage(f.width, f.height, false))
         return false;
-    // create took the rows and columns the checks passed, so the words match
-    // the pixel array one for one.
+    // The storage took the rows and columns the checks passed, so the words
+    // match the pixel array one for one.
     const uint8_t* src = held.data + (a.offset - held.first);
-    uint8_t* dst = image.words().bytes();
+    uint8_t* dst = pixels_.bytes();
     if (f.bitsPerPixel == 24)
         copyRows24(dst, src, f.width, a);
     else
@@ -162,7 +157,7 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id) {
     const BmpHeldBytes held{bytes.get(), 0, size};
     int32_t fileSize = 0;
     return hasSignature(bytes.get()) && readInt32(held, kFileSizeOffset, &fileSize) &&
-           decodeHeld(*this, held, fileSize);
+           decodeHeld(held, fileSize);
 }
 
 bool Dib32Image::loadFromStream(InputStream* source, int32_t id) {
@@ -181,5 +176,5 @@ bool Dib32Image::loadFromStream(InputStream* source, int32_t id) {
     if (rest == nullptr)
         return false;
     return source->read(rest.get(), restSize) == restSize &&
-           decodeHeld(*this, BmpHeldBytes{rest.get(), 6, fileSize}, fileSize);
+           decodeHeld(BmpHeldBytes{rest.get(), 6, fileSize}, fileSize);
 }

@@ -3,17 +3,8 @@
 #include <cstring>
 
 #include "image/internal/bmp_layout.h"
+#include "image/bmp_rows.h"
 #include "image/dib32_image.h"
-
-// One row of words 0x??RRGGBB becomes blue, green, red per pixel. Each word is
-// stored whole, its fourth byte cleared and overwritten by the next pixel; the
-// last pixel is stored as three bytes so that nothing lands past the row.
-static void packRow24(uint8_t* dst, const uint8_t* src, int32_t width) {
-    int32_t c = 0;
-    for (; c < width - 1; ++c)
-        storeLe32(dst + 3 * c, loadLe32(src + 4 * c) & 0x00FFFFFFu);
-    storeLe24(dst + 3 * c, loadLe32(src + 4 * c));
-}
 
 static bool isStorageId(int32_t id) {
     return id == kObjectId || id == kImageWriterId;
@@ -41,8 +32,9 @@ bool Dib32Image::save(OutputStream* stream, int32_t id) const {
     const int64_t total = kBmpHeaderSize + stride * h;
     if (total > INT32_MAX)
         return false;
-    MemoryBuffer file{int32_t(total)};
-    if (file.size() != total)
+    // Every byte is written below: headers, rows and their padding.
+    MemoryBuffer file;
+    if (!file.allocateUnfilled(int32_t(total)))
         return false;
 
     uint8_t* out = file.data();
@@ -54,9 +46,12 @@ bool Dib32Image::save(OutputStream* stream, int32_t id) const {
     // apart from what create wrote.
     storeLe32(out + kWidthOffset, uint32_t(w));
     storeLe32(out + kHeightOffset, uint32_t(h));
-    if (w > 0) {
-        for (int32_t y = 0; y < h; ++y)
-            packRow24(out + kBmpHeaderSize + y * stride, pixels_.from(int64_t(y) * w).bytes(), w);
+    const BmpRowKernels& kernels = bmpRowKernels();
+    const int64_t padding = stride - 3 * int64_t(w);
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* row = out + kBmpHeaderSize + y * stride;
+        kernels.pack24(row, pixels_.from(int64_t(y) * w).bytes(), w);
+        std::memset(row + 3 * int64_t(w), 0, size_t(padding));
     }
     return stream->writeBlock(&file) == total;
 }

@@ -1,6 +1,8 @@
 #include "image/dib32_image.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -54,6 +56,10 @@ void* Dib32Image::queryInterface(int32_t id) {
 }
 
 bool Dib32Image::create(int32_t width, int32_t height) {
+    return createStorage(width, height, true);
+}
+
+bool Dib32Image::createStorage(int32_t width, int32_t height, bool zeroPixels) {
     if (width < 1 || height < 0)
         return false;
     // Both factors are below 2^31, so the product of the two cannot overflow.
@@ -61,17 +67,16 @@ bool Dib32Image::create(int32_t width, int32_t height) {
     if (words > (INT32_MAX - kBmpHeaderSize) / 4)
         return false;
     const int32_t size = int32_t(kBmpHeaderSize + 4 * words);
-    MemoryBuffer* fresh = new (std::nothrow) MemoryBuffer(size);
+    std::unique_ptr<MemoryBuffer> fresh(new (std::nothrow) MemoryBuffer());
     if (fresh == nullptr)
         return false;
-    if (fresh->size() != size) {
-        delete fresh;
+    if (!(zeroPixels ? fresh->allocate(size) : fresh->allocateUnfilled(size)))
         return false;
-    }
     setDimensions(width, height);
 
-    // The buffer comes zero-filled, which supplies every field left at 0.
+    // The headers start at zero, which supplies every field left at 0.
     uint8_t* file = fresh->data();
+    std::memset(file, 0, kBmpHeaderSize);
     file[0] = 0x42;
     file[1] = 0x4D;
     storeLe32(file + kFileSizeOffset, uint32_t(size));
@@ -83,7 +88,7 @@ bool Dib32Image::create(int32_t width, int32_t height) {
     file[kBitsPerPixelOffset] = 32;
 
     delete storage_;
-    storage_ = fresh;
+    storage_ = fresh.release();
     header_ = file + kInfoHeaderOffset;
     pixels_ = PixelWords(file + kBmpHeaderSize);
     pixelWords_ = (size - kBmpHeaderSize) / 4;

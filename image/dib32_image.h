@@ -6,6 +6,8 @@
 #include "image/pixel_words.h"
 #include "stream/memory_buffer.h"
 
+struct BmpHeldBytes;
+
 class Dib32Image final : public ObjectBase, public ImageSaver, public PixelAccess {
 public:
     // 256 x 256, every pixel white.
@@ -67,6 +69,11 @@ public:
     bool reservedOperation(int32_t, int32_t, int32_t) override;
 
 private:
+    // create's work. Without zeroPixels the pixel words are left unset, for
+    // a decoder that writes every one of them before anything reads them.
+    bool createStorage(int32_t width, int32_t height, bool zeroPixels);
+    bool decodeHeld(const BmpHeldBytes& held, int32_t fileSize);
+
     // Index of pixel (x, y) among the storage's pixel words, or -1 when the
     // coordinate is outside the image or its word outside the storage (the
     // fields may have been set apart from the storage).

@@ -26,6 +26,17 @@ uint8_t* allocBlock(int32_t n) {
 #endif
 }
 
+uint8_t* allocBlockUnfilled(int32_t n) {
+    if (n < 1) {
+        return nullptr;
+    }
+#ifdef _WIN32
+    return static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(n)));
+#else
+    return static_cast<uint8_t*>(std::malloc(static_cast<size_t>(n)));
+#endif
+}
+
 bool freeBlock(uint8_t* p) {
     if (p == nullptr) {
         return false;

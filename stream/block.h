@@ -6,6 +6,11 @@
 
 // A new block of exactly n zero bytes; null when n < 1 or memory is exhausted.
 uint8_t* allocBlock(int32_t n);
+// A new block of exactly n bytes whose content is unset, for a caller that
+// writes every byte before anything reads it: the zero fill of a large block
+// costs as much as the copy that follows. Null as for allocBlock; released by
+// freeBlock like any other block.
+uint8_t* allocBlockUnfilled(int32_t n);
 // False for null; otherwise releases a block from allocBlock.
 bool freeBlock(uint8_t* p);
 // Copies n bytes, correct for overlapping ranges; false when n < 1 or a pointer is null.

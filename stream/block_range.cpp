@@ -22,7 +22,8 @@ uint8_t* rangeCopyOut(const uint8_t* block, int32_t length) {
     if (length < 1) {
         return nullptr;
     }
-    uint8_t* p = allocBlock(length);
+    // The copy fills every byte.
+    uint8_t* p = allocBlockUnfilled(length);
     if (p != nullptr) {
         copyBytes(p, block, length);
     }

@@ -83,6 +83,31 @@ bool MemoryBuffer::allocate(int32_t n) {
     return true;
 }
 
+bool MemoryBuffer::allocateUnfilled(int32_t n) {
+    if (!fitsLength(n)) {
+        return false;
+    }
+    if (n == size()) {
+        return true;
+    }
+    if (block() != nullptr) {
+        freeBlock(block());
+        setBlock(nullptr);
+    }
+    setSize(0);
+    if (n == 0) {
+        return true;
+    }
+    uint8_t* p = allocBlockUnfilled(n + 1);
+    if (p == nullptr) {
+        return false;
+    }
+    p[n] = 0;
+    setBlock(p);
+    setSize(n);
+    return true;
+}
+
 bool MemoryBuffer::setSize(int32_t n) {
     length_ = n;
     return true;

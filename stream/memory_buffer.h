@@ -40,6 +40,9 @@ public:
     // n = INT32_MAX, which leaves no room for the spare byte (nothing changed),
     // or when out of memory (the buffer is then empty).
     virtual bool allocate(int32_t n);
+    // As allocate, but the n bytes are unset (the spare byte is still zero),
+    // for a caller that writes all of them before anything reads them.
+    bool allocateUnfilled(int32_t n);
     virtual bool setSize(int32_t n);
     virtual uint8_t* block() const;
     virtual bool setBlock(uint8_t* p);

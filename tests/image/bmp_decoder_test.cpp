@@ -66,6 +66,12 @@ TEST_F(BmpDecoder, DecodesEveryShapeWhoseSizeFieldCoversThePixelArray) {
         Bytes file = buildBmp(s);
         ASSERT_EQ(load(file), std::make_pair(true, true));
         expectBoth(s.width, s.height, patternColour);
+        // The storage's headers are the image's own, whatever the file's said.
+        const Bytes header = expectedHeader(s.width, s.height, 32, 54 + 4 * s.width * s.height);
+        for (Dib32Image* image : {&a, &b}) {
+            const Bytes stored = std::get<4>(snapshot(*image));
+            EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 54), header);
+        }
         putLe32At(file, 2, le32At(file, 2) - 1);
         EXPECT_EQ(load(file), std::make_pair(false, false));
     }

@@ -19,6 +19,16 @@ TEST(AllocBlock, HandsOutZeroedBlocksAndRefusesSizesBelowOne) {
     EXPECT_FALSE(freeBlock(nullptr));
 }
 
+TEST(AllocBlock, UnfilledBlocksRefuseTheSameSizesAndGoBackThroughFreeBlock) {
+    for (int32_t n : {0, -1, INT32_MIN}) {
+        EXPECT_EQ(allocBlockUnfilled(n), nullptr) << n;
+    }
+    uint8_t* p = allocBlockUnfilled(3);
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 0x5A, 3);  // all of it is the caller's
+    EXPECT_TRUE(freeBlock(p));
+}
+
 TEST(BlockFunctions, CopyAndFillTouchExactlyTheirRangeOrNothing) {
     // Offsets into b; -1 stands for a null pointer.
     struct Case {

@@ -148,6 +148,21 @@ TEST(MemoryBuffer, SameLengthAndRefusalsKeepTheBlock) {
     EXPECT_EQ(contentOf(*b), Bytes(3, 0));
 }
 
+TEST(MemoryBuffer, UnfilledAllocationGivesTheLengthWithAZeroSpareByte) {
+    MemoryBuffer b;
+    EXPECT_FALSE(b.allocateUnfilled(-1));
+    EXPECT_FALSE(b.allocateUnfilled(INT32_MAX));
+    ASSERT_TRUE(b.allocateUnfilled(5));
+    ASSERT_EQ(b.size(), 5);
+    EXPECT_EQ(b.data()[5], 0);
+    EXPECT_EQ(b.writeAt(0, s78, 2), 2);
+    EXPECT_TRUE(b.fill(2, 9, 3));
+    EXPECT_EQ(contentOf(b), (Bytes{7, 8, 9, 9, 9}));
+    EXPECT_TRUE(b.allocateUnfilled(0));
+    EXPECT_EQ(b.size(), 0);
+    EXPECT_EQ(b.data(), nullptr);
+}
+
 TEST(MemoryBuffer, TextIsTheContentUpToItsFirstZero) {
     auto b = bufferOf({0x41, 0x42, 0x43});
     EXPECT_EQ(b->text(), reinterpret_cast<const char*>(b->data()));

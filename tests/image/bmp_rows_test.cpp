@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "image/bmp_rows.h"
+
+void PrintTo(const BmpRowKernels& kernels, std::ostream* os) {
+    *os << kernels.name;
+}
+
+// Every kernel set this processor runs against bytes worked out one by one,
+// on widths around each loop's step and stopping points. The rows sit in
+// blocks of exactly their size, so a read past the end is caught by the
+// sanitizers; writes past the end land on guard bytes that must stay.
+class BmpRowKernelsTest : public ::testing::TestWithParam<BmpRowKernels> {
+protected:
+    static constexpr uint8_t kGuard = 0xA5;
+    static std::vector<int32_t> widths() {
+        std::vector<int32_t> w;
+        for (int32_t i = 0; i <= 40; ++i)
+            w.push_back(i);
+        w.insert(w.end(), {63, 64, 65, 479, 480, 481});
+        return w;
+    }
+    static uint8_t byteAt(int32_t i, int32_t width) { return uint8_t(i * 37 + width * 11 + 5); }
+};
+
+TEST_P(BmpRowKernelsTest, ExpandGivesEachPixelsThreeBytesAndAZeroTopByte) {
+    for (int32_t width : widths()) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        const size_t in = size_t(3 * width);
+        std::unique_ptr<uint8_t[]> src(new uint8_t[in == 0 ? 1 : in]);
+        for (size_t i = 0; i < in; ++i)
+            src[i] = byteAt(int32_t(i), width);
+        std::vector<uint8_t> dst(size_t(4 * width) + 32, kGuard);
+        GetParam().expand24(dst.data(), src.get(), width);
+        for (int32_t c = 0; c < width; ++c) {
+            ASSERT_EQ(dst[4 * c], src[3 * c]) << c;
+            ASSERT_EQ(dst[4 * c + 1], src[3 * c + 1]) << c;
+            ASSERT_EQ(dst[4 * c + 2], src[3 * c + 2]) << c;
+            ASSERT_EQ(dst[4 * c + 3], 0) << c;
+        }
+        for (size_t i = size_t(4 * width); i < dst.size(); ++i)
+            ASSERT_EQ(dst[i], kGuard) << "written past the row at " << i;
+    }
+}
+
+TEST_P(BmpRowKernelsTest, PackKeepsThreeBytesOfEachWordAndNothingPastTheRow) {
+    for (int32_t width : widths()) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        const size_t in = size_t(4 * width);
+        std::unique_ptr<uint8_t[]> src(new uint8_t[in == 0 ? 1 : in]);
+        // Top bytes hold values too: they must be dropped.
+        for (size_t i = 0; i < in; ++i)
+            src[i] = byteAt(int32_t(i), width);
+        std::vector<uint8_t> dst(size_t(3 * width) + 32, kGuard);
+        GetParam().pack24(dst.data(), src.get(), width);
+        for (int32_t c = 0; c < width; ++c) {
+            ASSERT_EQ(dst[3 * c], src[4 * c]) << c;
+            ASSERT_EQ(dst[3 * c + 1], src[4 * c + 1]) << c;
+            ASSERT_EQ(dst[3 * c + 2], src[4 * c + 2]) << c;
+        }
+        for (size_t i = size_t(3 * width); i < dst.size(); ++i)
+            ASSERT_EQ(dst[i], kGuard) << "written past the row at " << i;
+    }
+}
+
+TEST(BmpRowKernels, TheChosenSetIsTheLastRunnableOneAndThePortableOneComesFirst) {
+    const std::vector<BmpRowKernels>& all = runnableBmpRowKernels();
+    ASSERT_FALSE(all.empty());
+    EXPECT_STREQ(all.front().name, "portable");
+    EXPECT_STREQ(bmpRowKernels().name, all.back().name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runnable, BmpRowKernelsTest, ::testing::ValuesIn(runnableBmpRowKernels()),
+                         [](const ::testing::TestParamInfo<BmpRowKernels>& info) {
+                             return std::string(info.param.name);
+                         });
