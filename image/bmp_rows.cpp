@@ -96,6 +96,8 @@ const std::vector<BmpRowKernels>& runnableBmpRowKernels() {
     static const std::vector<BmpRowKernels> kernels = [] {
         std::vector<BmpRowKernels> k{{"portable", expand24Portable, pack24Portable}};
 #if HOPPEL_X86_KERNELS
+        // Idempotent; needed should the first call come from a static constructor.
+        __builtin_cpu_init();
         if (__builtin_cpu_supports("ssse3"))
             k.push_back({"ssse3", expand24Ssse3, pack24Ssse3});
         if (__builtin_cpu_supports("avx2"))
