@@ -8,10 +8,7 @@ run:
 	scripts/run.sh
 
 bench:
-	scripts/setup.sh
-	cmake --preset bench >/dev/null
-	cmake --build --preset bench
-	build/bench/bench/hoppel_bench
+	scripts/bench.sh
 
 setup:
 	scripts/setup.sh

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# make bench: the benchmark program natively, then its Windows builds under wine
+# for each width this host runs (both widths are always built). Arguments go
+# to every run, e.g. scripts/bench.sh --benchmark_repetitions=5.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+must() {
+    local what=$1 status=0
+    shift
+    "$@" || status=$?
+    [ "$status" -eq 0 ] || { echo "bench: FAILED: $what (exit $status)" >&2; exit 1; }
+}
+banner() { printf '\n== %s\n' "$*"; }
+
+must "setup (scripts/setup.sh)" scripts/setup.sh
+must "bench configure" cmake --preset bench >/dev/null
+must "bench build" cmake --build --preset bench
+banner "native build"
+must "native benchmarks" build/bench/bench/hoppel_bench "$@"
+
+must "Google Benchmark for Windows (scripts/windows-benchmark-lib.sh)" scripts/windows-benchmark-lib.sh
+for preset in bench-win32 bench-win64; do
+    must "$preset configure" cmake --preset $preset >/dev/null
+    must "$preset build" cmake --build --preset $preset --target hoppel_bench
+done
+
+source scripts/wine-env.sh
+if host_runs_i686; then
+    runs="64 32"
+    said="Windows benchmarks: x86_64 and i686 run"
+else
+    runs="64"
+    said="Windows benchmarks: x86_64 run; i686 built only: this kernel does not run 32-bit programs"
+fi
+echo "$said"
+for width in $runs; do
+    if [ $width = 32 ]; then preset=bench-win32 arch=i686; else preset=bench-win64 arch=x86_64; fi
+    banner "Windows $arch build under wine"
+    # wine-run.sh sets up the prefix and a display; the sound sink it makes stays in the build folder.
+    (cd build/$preset && must "$preset benchmarks under wine" timeout 900 \
+        ../../scripts/wine-run.sh $width bench/hoppel_bench.exe "$@")
+done
+echo "$said"
