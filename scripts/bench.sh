@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # make bench: the benchmark program natively, then its Windows builds under wine
 # for each width this host runs (both widths are always built). Arguments go
-# to every run, e.g. scripts/bench.sh --benchmark_repetitions=5.
+# to every run; without any, each benchmark is repeated 5 times and the ratios
+# are taken between medians.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+[ $# -gt 0 ] || set -- --benchmark_repetitions=5
 must() {
     local what=$1 status=0
     shift
@@ -18,11 +20,7 @@ must "bench build" cmake --build --preset bench
 banner "native build"
 must "native benchmarks" build/bench/bench/hoppel_bench "$@"
 
-must "Google Benchmark for Windows (scripts/windows-benchmark-lib.sh)" scripts/windows-benchmark-lib.sh
-for preset in bench-win32 bench-win64; do
-    must "$preset configure" cmake --preset $preset >/dev/null
-    must "$preset build" cmake --build --preset $preset --target hoppel_bench
-done
+must "Windows benchmark programs (scripts/windows-bench-build.sh)" scripts/windows-bench-build.sh
 
 source scripts/wine-env.sh
 if host_runs_i686; then

@@ -45,11 +45,7 @@ done
 step "bench build"
 must "bench configure" cmake --preset bench >/dev/null
 must "bench build" cmake --build --preset bench
-must "Google Benchmark for Windows (scripts/windows-benchmark-lib.sh)" scripts/windows-benchmark-lib.sh
-for preset in bench-win32 bench-win64; do
-    must "$preset configure" cmake --preset $preset >/dev/null
-    must "$preset build" cmake --build --preset $preset --target hoppel_bench
-done
+must "Windows benchmark programs (scripts/windows-bench-build.sh)" scripts/windows-bench-build.sh
 
 source scripts/wine-env.sh
 if host_runs_i686; then

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Google Benchmark for the Windows builds of the benchmark program. Debian has
-# no MinGW package of it, so its Debian source package is fetched once (through
-# a private apt source list: the system's lists are not touched) and built with
-# the project's toolchain files into build/gbench-i686 and build/gbench-x86_64.
-# Later calls return at once. Any failure ends it with one line.
+# Builds the benchmark program for both Windows widths (bench-win32,
+# bench-win64). Google Benchmark has no MinGW package in Debian, so its Debian
+# source package is fetched once (through a private apt source list: the
+# system's lists are not touched) and built with the project's toolchain files
+# into build/gbench-i686 and build/gbench-x86_64. Any failure ends it with one line.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=$PWD/build
@@ -11,7 +11,6 @@ src=$build/gbench-src
 fail() { echo "bench: $*" >&2; exit 1; }
 
 installed() { [ -f "$build/gbench-$1/lib/cmake/benchmark/benchmarkConfig.cmake" ]; }
-installed i686 && installed x86_64 && exit 0
 
 fetch() {
     local apt=$src/apt codename opts
@@ -29,14 +28,21 @@ fetch() {
     tar -xzf "$src"/benchmark_*.orig.tar.gz -C "$src" || fail "could not unpack $(ls "$src"/benchmark_*.orig.tar.gz)"
 }
 
-mkdir -p "$src"
-tree=$(ls -d "$src"/benchmark-*/ 2>/dev/null | head -n 1 || true)
-if [ -z "$tree" ]; then
-    fetch
-    tree=$(ls -d "$src"/benchmark-*/ | head -n 1)
-fi
+build_programs() {
+    local preset
+    for preset in bench-win32 bench-win64; do
+        cmake --preset $preset >/dev/null || fail "$preset configure failed"
+        cmake --build --preset $preset --target hoppel_bench || fail "$preset build failed"
+    done
+}
+source_tree() {
+    mkdir -p "$src"
+    ls -d "$src"/benchmark-*/ 2>/dev/null | head -n 1 | grep . || { fetch && ls -d "$src"/benchmark-*/ | head -n 1; }
+}
+
 for arch in i686 x86_64; do
     installed $arch && continue
+    tree=${tree:-$(source_tree)}
     echo "bench: building Google Benchmark for $arch Windows (once, about 30 s)" >&2
     work=$build/gbench-build-$arch log=$build/gbench-$arch.log
     { cmake -S "$tree" -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -47,3 +53,4 @@ for arch in i686 x86_64; do
       cmake --build "$work" && cmake --install "$work"; } >"$log" 2>&1 ||
         { tail -n 5 "$log" >&2; fail "building Google Benchmark for $arch failed (log: $log)"; }
 done
+build_programs
