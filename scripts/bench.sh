@@ -22,20 +22,21 @@ must "native benchmarks" build/bench/bench/hoppel_bench "$@"
 
 must "Windows benchmark programs (scripts/windows-bench-build.sh)" scripts/windows-bench-build.sh
 
-source scripts/wine-env.sh
+source scripts/wine-env.sh 64
 if host_runs_i686; then
-    runs="64 32"
+    widths="64 32"
     said="Windows benchmarks: x86_64 and i686 run"
 else
-    runs="64"
+    widths="64"
     said="Windows benchmarks: x86_64 run; i686 built only: this kernel does not run 32-bit programs"
 fi
 echo "$said"
-for width in $runs; do
-    if [ $width = 32 ]; then preset=bench-win32 arch=i686; else preset=bench-win64 arch=x86_64; fi
+must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
+for width in $widths; do
+    if [ "$width" = 32 ]; then preset=bench-win32 arch=i686; else preset=bench-win64 arch=x86_64; fi
     banner "Windows $arch build under wine"
-    # wine-run.sh sets up the prefix and a display; the sound sink it makes stays in the build folder.
-    (cd build/$preset && must "$preset benchmarks under wine" timeout 900 \
-        ../../scripts/wine-run.sh $width bench/hoppel_bench.exe "$@")
+    # A console program: no display, so no Xvfb, and no window on a desktop.
+    (source scripts/wine-env.sh "$width" && unset DISPLAY &&
+        must "$preset benchmarks under wine" timeout 900 "$HOPPEL_WINE" build/$preset/bench/hoppel_bench.exe "$@")
 done
 echo "$said"

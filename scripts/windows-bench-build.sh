@@ -2,15 +2,22 @@
 # Builds the benchmark program for both Windows widths (bench-win32,
 # bench-win64). Google Benchmark has no MinGW package in Debian, so its Debian
 # source package is fetched once (through a private apt source list: the
-# system's lists are not touched) and built with the project's toolchain files
-# into build/gbench-i686 and build/gbench-x86_64. Any failure ends it with one line.
+# system's lists and caches are not touched) and built with the project's
+# toolchain files into build/gbench-i686 and build/gbench-x86_64. Any failure
+# ends it with one line.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=$PWD/build
 src=$build/gbench-src
 fail() { echo "bench: $*" >&2; exit 1; }
 
-installed() { [ -f "$build/gbench-$1/lib/cmake/benchmark/benchmarkConfig.cmake" ]; }
+mkdir -p "$build"
+# make test and make bench may run at once: one of them builds, the other waits.
+exec 8>"$build/gbench.lock"
+flock -w 900 8 || fail "another run has held $build/gbench.lock for 15 minutes"
+
+# Written last, so an interrupted build is redone.
+stamp() { echo "$build/gbench-$1/.hoppel-installed"; }
 
 fetch() {
     local apt=$src/apt codename opts
@@ -18,39 +25,51 @@ fetch() {
     mkdir -p "$apt/lists/partial"
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
          "http://deb.debian.org/debian $codename main" >"$apt/sources.list"
+    # Empty cache names: apt would otherwise write its package cache, built
+    # from this source-only list, over the system's.
     opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
-          -o "Dir::State::Lists=$apt/lists")
+          -o "Dir::State::Lists=$apt/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
     timeout 300 apt-get "${opts[@]}" update -qq >"$src/fetch.log" 2>&1 ||
         { tail -n 3 "$src/fetch.log" >&2; fail "apt-get update of Debian's source index failed (network?)"; }
     # apt checks the files against the signed index it just read.
     (cd "$src" && timeout 300 apt-get "${opts[@]}" source --download-only -qq benchmark) \
         >>"$src/fetch.log" 2>&1 || { tail -n 3 "$src/fetch.log" >&2; fail "apt-get source benchmark failed"; }
-    tar -xzf "$src"/benchmark_*.orig.tar.gz -C "$src" || fail "could not unpack $(ls "$src"/benchmark_*.orig.tar.gz)"
+    # Debian's patches serve its own packaging (version from Git, LTO, shared
+    # library), hppa and its tests: the upstream tree is built as it is.
+    # Unpacked aside, then moved: a broken unpack is never taken for the tree.
+    rm -rf "$src/unpack"
+    mkdir "$src/unpack"
+    tar -xzf "$src"/benchmark_*.orig.tar.gz -C "$src/unpack" ||
+        fail "could not unpack $(ls "$src"/benchmark_*.orig.tar.gz)"
+    mv "$src"/unpack/benchmark-* "$src/" && rmdir "$src/unpack" || fail "could not move the unpacked tree into $src"
 }
 
-build_programs() {
-    local preset
-    for preset in bench-win32 bench-win64; do
-        cmake --preset $preset >/dev/null || fail "$preset configure failed"
-        cmake --build --preset $preset --target hoppel_bench || fail "$preset build failed"
-    done
-}
 source_tree() {
     mkdir -p "$src"
     ls -d "$src"/benchmark-*/ 2>/dev/null | head -n 1 | grep . || { fetch && ls -d "$src"/benchmark-*/ | head -n 1; }
 }
 
 for arch in i686 x86_64; do
-    installed $arch && continue
+    [ -f "$(stamp $arch)" ] && continue
     tree=${tree:-$(source_tree)}
-    echo "bench: building Google Benchmark for $arch Windows (once, about 30 s)" >&2
-    work=$build/gbench-build-$arch log=$build/gbench-$arch.log
+    echo "bench: building Google Benchmark for $arch Windows (once, under a minute)" >&2
+    work=$build/gbench-build-$arch prefix=$build/gbench-$arch log=$build/gbench-$arch.log
+    began=$SECONDS
+    rm -rf "$work" "$prefix"
+    # No Git: its version lookup would read, and refresh the index of, this
+    # project's repository, which holds build/.
     { cmake -S "$tree" -B "$work" -G Ninja -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-$arch-mingw.cmake" \
-          -DCMAKE_INSTALL_PREFIX="$build/gbench-$arch" -DBUILD_SHARED_LIBS=OFF \
+          -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Git=ON \
           -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
           -DBENCHMARK_ENABLE_WERROR=OFF &&
       cmake --build "$work" && cmake --install "$work"; } >"$log" 2>&1 ||
         { tail -n 5 "$log" >&2; fail "building Google Benchmark for $arch failed (log: $log)"; }
+    touch "$(stamp $arch)"
+    echo "bench: Google Benchmark for $arch built in $((SECONDS - began)) s" >&2
 done
-build_programs
+
+for preset in bench-win32 bench-win64; do
+    cmake --preset $preset >/dev/null || fail "$preset configure failed"
+    cmake --build --preset $preset --target hoppel_bench || fail "$preset build failed"
+done
