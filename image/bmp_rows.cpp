@@ -37,26 +37,32 @@ static void pack24Portable(uint8_t* dst, const uint8_t* src, int32_t width) {
 // The loops stop where a full-width load or store would pass the row's end
 // (16 bytes hold 5 pixels and a byte of the 6th); the portable loop ends it.
 
+// Four pixels per step, inStep and outStep bytes each, through one byte
+// shuffle; the 16-byte store's bytes past the 4 pixels are the next step's.
+// Returns the pixels done.
+template <int inStep, int outStep>
+__attribute__((target("ssse3"))) static int64_t shuffleFours(uint8_t* dst, const uint8_t* src,
+                                                             int32_t width, __m128i order) {
+    int64_t c = 0;
+    for (; c + 6 <= width; c += 4) {
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + inStep * c));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + outStep * c),
+                         _mm_shuffle_epi8(in, order));
+    }
+    return c;
+}
+
 __attribute__((target("ssse3"))) static void expand24Ssse3(uint8_t* dst, const uint8_t* src,
                                                            int32_t width) {
     const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    int64_t c = 0;
-    for (; c + 6 <= width; c += 4) {
-        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * c));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * c), _mm_shuffle_epi8(in, spread));
-    }
+    const int64_t c = shuffleFours<3, 4>(dst, src, width, spread);
     expand24Portable(dst + 4 * c, src + 3 * c, int32_t(width - c));
 }
 
 __attribute__((target("ssse3"))) static void pack24Ssse3(uint8_t* dst, const uint8_t* src,
                                                          int32_t width) {
-    // The 4 bytes after the 12 a store writes are the next store's.
     const __m128i gather = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    int64_t c = 0;
-    for (; c + 6 <= width; c += 4) {
-        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * c));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 3 * c), _mm_shuffle_epi8(in, gather));
-    }
+    const int64_t c = shuffleFours<4, 3>(dst, src, width, gather);
     pack24Portable(dst + 3 * c, src + 4 * c, int32_t(width - c));
 }
 

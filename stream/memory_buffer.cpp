@@ -65,31 +65,17 @@ bool MemoryBuffer::allocate(int32_t n) {
         }
         return true;
     }
-    if (block() != nullptr) {
-        freeBlock(block());
-        setBlock(nullptr);
-    }
-    if (n == 0) {
-        setSize(0);
-        return true;
-    }
-    uint8_t* p = allocBlock(n + 1);
-    setBlock(p);
-    if (p == nullptr) {
-        setSize(0);
-        return false;
-    }
-    setSize(n);
-    return true;
+    return renewBlock(n, true);
 }
 
 bool MemoryBuffer::allocateUnfilled(int32_t n) {
     if (!fitsLength(n)) {
         return false;
     }
-    if (n == size()) {
-        return true;
-    }
+    return n == size() || renewBlock(n, false);
+}
+
+bool MemoryBuffer::renewBlock(int32_t n, bool zeroed) {
     if (block() != nullptr) {
         freeBlock(block());
         setBlock(nullptr);
@@ -98,7 +84,7 @@ bool MemoryBuffer::allocateUnfilled(int32_t n) {
     if (n == 0) {
         return true;
     }
-    uint8_t* p = allocBlockUnfilled(n + 1);
+    uint8_t* p = zeroed ? allocBlock(n + 1) : allocBlockUnfilled(n + 1);
     if (p == nullptr) {
         return false;
     }

@@ -59,6 +59,10 @@ public:
     bool assign(const ByteReader* source) override;
 
 private:
+    // Frees the block and takes a new one of n bytes (zeroed or unset) and the
+    // spare zero byte; n = 0 leaves the buffer empty. On no memory it is empty.
+    bool renewBlock(int32_t n, bool zeroed);
+
     int32_t length_ = 0;
     uint8_t* block_ = nullptr;
 };
