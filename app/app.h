@@ -4,6 +4,7 @@
 // composition. Everything outside goes through Platform and RandomSource.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/platform.h"
 #include "image/image.h"
@@ -94,6 +95,8 @@ public:
     static CounterColor counterColor(int32_t count);
 
 private:
+    std::string reserveTemporarySibling(const std::string& chosen, int32_t* attempt);
+
     AppState state_;
     Platform& platform_;
     RandomSource& random_;

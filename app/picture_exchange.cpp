@@ -46,6 +46,19 @@ std::string temporarySibling(const std::string& chosen, int32_t attempt) {
 
 }  // namespace
 
+// Creates the first free temporary sibling from *attempt on and returns its
+// name, leaving *attempt past it; empty when none could be made.
+std::string App::reserveTemporarySibling(const std::string& chosen, int32_t* attempt) {
+    for (; *attempt < kTemporaryNameAttempts; ++*attempt) {
+        const std::string candidate = temporarySibling(chosen, *attempt);
+        if (!candidate.empty() && platform_.createNewFile(candidate.c_str())) {
+            ++*attempt;
+            return candidate;
+        }
+    }
+    return std::string();
+}
+
 bool App::loadPictureFile(const char* path) {
     if (path == nullptr)
         return false;
@@ -82,15 +95,18 @@ bool App::savePicture(const char* path) {
         return false;
     // The picture goes into a new file of its own beside the chosen one, which
     // it replaces only once the file is known to be whole: a failed save must
-    // not cost the old file, nor any other file of the folder.
-    std::string temporary;
-    for (int32_t attempt = 0; attempt < kTemporaryNameAttempts && temporary.empty(); ++attempt) {
-        const std::string candidate = temporarySibling(path, attempt);
-        if (!candidate.empty() && platform_.createNewFile(candidate.c_str()))
-            temporary = candidate;
-    }
-    if (temporary.empty())
+    // not cost the old file, nor any other file of the folder. The old file
+    // leaves through a second reserved name, so that it is never gone before
+    // the new one is in place.
+    int32_t attempt = 0;
+    const std::string temporary = reserveTemporarySibling(path, &attempt);
+    const std::string backup =
+        temporary.empty() ? temporary : reserveTemporarySibling(path, &attempt);
+    if (backup.empty()) {
+        if (!temporary.empty())
+            platform_.removeFile(temporary.c_str());
         return false;
+    }
 
     bool written;
     {
@@ -98,9 +114,16 @@ bool App::savePicture(const char* path) {
         written = state_.currentPicture->save(&stream, kImageReaderId);
         written = stream.close() && written;
     }
-    if (!written || !platform_.replaceFile(temporary.c_str(), path)) {
+    const ReplaceOutcome outcome =
+        written ? platform_.replaceFile(temporary.c_str(), path, backup.c_str())
+                : ReplaceOutcome::Kept;
+    switch (outcome) {
+    case ReplaceOutcome::Replaced: platform_.removeFile(backup.c_str()); return true;
+    case ReplaceOutcome::Kept:
         platform_.removeFile(temporary.c_str());
+        platform_.removeFile(backup.c_str());
         return false;
+    case ReplaceOutcome::Stranded: break;
     }
-    return true;
+    return false;
 }

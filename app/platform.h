@@ -11,6 +11,17 @@ struct FileBytes {
     int32_t size = 0;
 };
 
+// Where the files are after Platform::replaceFile.
+enum class ReplaceOutcome {
+    // The new file is at to, whole.
+    Replaced,
+    // Nothing moved: to is as it was and the new file is still at from.
+    Kept,
+    // The old file left to and neither file could be put there: the old one is
+    // at backup and the new one at from, both whole. Neither may be removed.
+    Stranded,
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -34,10 +45,12 @@ public:
     // Creates an empty file at path, only if nothing of that name exists there:
     // false when something does or the file cannot be made.
     virtual bool createNewFile(const char* path) = 0;
-    // Moves the file from to the name to. Where to exists, the moved file
-    // takes its place and keeps its attributes, where the platform can. False
-    // on failure, with both files left as they were.
-    virtual bool replaceFile(const char* from, const char* to) = 0;
+    // Moves the file from to the name to, once its bytes are on the disk.
+    // Where to exists, the moved file takes its place and keeps its
+    // attributes, where the platform can; the old file passes through the name
+    // backup (reserved by the caller with createNewFile, and taken over by
+    // the move), where it stays for the caller to remove.
+    virtual ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) = 0;
     virtual bool removeFile(const char* path) = 0;
 
     Platform(const Platform&) = delete;

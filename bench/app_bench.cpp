@@ -23,7 +23,9 @@ public:
     void setAutoButtonText(const char*) override {}
     FileBytes readFile(const char*, int32_t) override { return {}; }
     bool createNewFile(const char*) override { return false; }
-    bool replaceFile(const char*, const char*) override { return false; }
+    ReplaceOutcome replaceFile(const char*, const char*, const char*) override {
+        return ReplaceOutcome::Kept;
+    }
     bool removeFile(const char*) override { return false; }
 };
 

@@ -85,9 +85,10 @@ static BmpPixelArray locatePixels(const BmpFields& f) {
     return a;
 }
 
-// The size counts both headers too, even where the pixel array starts inside them.
+// Signed, as stored: a negative size covers nothing. The stream entry point
+// has already refused sizes short of the headers, since it reads by the size.
 static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a) {
-    return f.fileSize >= kBmpHeaderSize && int64_t(f.fileSize) >= a.offset + a.bytes;
+    return int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
 static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a) {

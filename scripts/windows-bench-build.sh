@@ -19,18 +19,45 @@ flock -w 900 8 || fail "another run has held $build/gbench.lock for 15 minutes"
 # Written last, so an interrupted build is redone.
 stamp() { echo "$build/gbench-$1/.hoppel-installed"; }
 
+# The Debian archive the host's own apt uses for its release (a mirror or a
+# proxy may stand in for the default one); HOPPEL_DEBIAN_MIRROR overrides it.
+mirror() {
+    local codename=$1 found
+    if [ -n "${HOPPEL_DEBIAN_MIRROR:-}" ]; then
+        echo "$HOPPEL_DEBIAN_MIRROR"
+        return
+    fi
+    found=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' 'Created-By: Packages' 2>/dev/null |
+            awk -v r="$codename" '$2 == r && $3 == "main" { print $1; exit }')
+    [ -n "$found" ] || fail "no apt source of the host serves $codename main; set HOPPEL_DEBIAN_MIRROR to a Debian mirror"
+    echo "$found"
+}
+
 fetch() {
-    local apt=$src/apt codename opts
+    local apt=$src/apt codename opts archive
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?}") || fail "no VERSION_CODENAME in /etc/os-release"
+    archive=$(mirror "$codename")
     mkdir -p "$apt/lists/partial"
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-         "http://deb.debian.org/debian $codename main" >"$apt/sources.list"
-    # Empty cache names: apt would otherwise write its package cache, built
-    # from this source-only list, over the system's.
-    opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=-
-          -o "Dir::State::Lists=$apt/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=)
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive $codename main" >"$apt/sources.list"
+    # The host's settings (proxies among them) hold, but none of its hooks run
+    # and nothing of the system's lists or caches is written: this list is
+    # source-only and private.
+    cat >"$apt/apt.conf" <<CONF
+#clear APT::Update::Pre-Invoke;
+#clear APT::Update::Post-Invoke;
+#clear APT::Update::Post-Invoke-Success;
+#clear DPkg::Pre-Invoke;
+#clear DPkg::Post-Invoke;
+#clear DPkg::Pre-Install-Pkgs;
+Dir::Etc::SourceList "$apt/sources.list";
+Dir::Etc::SourceParts "-";
+Dir::State::Lists "$apt/lists";
+Dir::Cache::pkgcache "";
+Dir::Cache::srcpkgcache "";
+CONF
+    opts=(-c "$apt/apt.conf")
     timeout 300 apt-get "${opts[@]}" update -qq >"$src/fetch.log" 2>&1 ||
-        { tail -n 3 "$src/fetch.log" >&2; fail "apt-get update of Debian's source index failed (network?)"; }
+        { tail -n 3 "$src/fetch.log" >&2; fail "apt-get update of Debian's source index from $archive failed (network? HOPPEL_DEBIAN_MIRROR?)"; }
     # apt checks the files against the signed index it just read.
     (cd "$src" && timeout 300 apt-get "${opts[@]}" source --download-only -qq benchmark) \
         >>"$src/fetch.log" 2>&1 || { tail -n 3 "$src/fetch.log" >&2; fail "apt-get source benchmark failed"; }

@@ -35,9 +35,13 @@ wine_sound_sink() {
     conf=$file.asoundrc
     mkdir -p "$(dirname "$file")"
     : >"$file"
-    # A pipe that appends: the plugin reopens its file at each sound.
+    # A pipe that appends: the plugin reopens its file at each sound. The path
+    # is quoted for the shell that runs the pipe, then for ALSA's string.
+    local quoted="'${file//\'/\'\\\'\'}'"
+    quoted=${quoted//\\/\\\\}
+    quoted=${quoted//\"/\\\"}
     printf 'pcm.!default { type file; slave.pcm { type null }; file "|cat >> %s"; format "raw" }\n' \
-        "$file" >"$conf"
+        "$quoted" >"$conf"
     export ALSA_CONFIG_PATH=$conf
     export WINEDLLOVERRIDES="$hoppel_overrides;winepulse.drv=d"
 }

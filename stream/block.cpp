@@ -1,5 +1,6 @@
 #include "stream/block.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,16 +14,28 @@
 #include <windows.h>
 #endif
 
+namespace {
+
+std::atomic<int32_t> liveBlockCount{0};
+
+uint8_t* counted(void* block) {
+    if (block != nullptr) {
+        ++liveBlockCount;
+    }
+    return static_cast<uint8_t*>(block);
+}
+
+}  // namespace
+
 uint8_t* allocBlock(int32_t n) {
     if (n < 1) {
         return nullptr;
     }
 #ifdef _WIN32
     // Without HEAP_GENERATE_EXCEPTIONS an exhausted heap answers null.
-    return static_cast<uint8_t*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(n)));
+    return counted(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(n)));
 #else
-    return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(n), 1));
+    return counted(std::calloc(static_cast<size_t>(n), 1));
 #endif
 }
 
@@ -31,9 +44,9 @@ uint8_t* allocBlockUnfilled(int32_t n) {
         return nullptr;
     }
 #ifdef _WIN32
-    return static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(n)));
+    return counted(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(n)));
 #else
-    return static_cast<uint8_t*>(std::malloc(static_cast<size_t>(n)));
+    return counted(std::malloc(static_cast<size_t>(n)));
 #endif
 }
 
@@ -46,7 +59,12 @@ bool freeBlock(uint8_t* p) {
 #else
     std::free(p);
 #endif
+    --liveBlockCount;
     return true;
+}
+
+int32_t liveBlocks() {
+    return liveBlockCount.load();
 }
 
 bool copyBytes(uint8_t* dst, const uint8_t* src, int32_t n) {

@@ -13,6 +13,10 @@ uint8_t* allocBlock(int32_t n);
 uint8_t* allocBlockUnfilled(int32_t n);
 // False for null; otherwise releases a block from allocBlock.
 bool freeBlock(uint8_t* p);
+// Blocks handed out by allocBlock and allocBlockUnfilled and not yet released:
+// what the process holds through this library alone, so that a leak check
+// need not count the platform's own heap use.
+int32_t liveBlocks();
 // Copies n bytes, correct for overlapping ranges; false when n < 1 or a pointer is null.
 bool copyBytes(uint8_t* dst, const uint8_t* src, int32_t n);
 // Sets n bytes to value; false when n < 1 or p is null.

@@ -47,6 +47,7 @@ public:
     PictureView& view() { return view_; }
     const CounterSurface& counter() const { return counter_; }
     DialogHooks& hooks() { return hooks_; }
+    Win32Platform& platform() { return platform_; }
     const char* savePath() const { return savePath_; }
 
     // File > Save image: asks for a name, writes the picture, reports a failure.

@@ -84,28 +84,61 @@ bool Win32Platform::createNewFile(const char* path) {
     return true;
 }
 
-bool Win32Platform::replaceFile(const char* from, const char* to) {
+namespace {
+
+bool exists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file's bytes on the disk, not only in the system's cache: a rename that
+// survives a power cut must not name a file whose data did not.
+bool flushToDisk(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+}
+
+bool moveWrittenThrough(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+}  // namespace
+
+ReplaceOutcome Win32Platform::replaceFile(const char* from, const char* to, const char* backup) {
+    if (!flushToDisk(from)) {
+        return ReplaceOutcome::Kept;
+    }
     const DWORD kept = GetFileAttributesA(to);
     if (kept == INVALID_FILE_ATTRIBUTES) {
-        return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+        return moveWrittenThrough(from, to) ? ReplaceOutcome::Replaced : ReplaceOutcome::Kept;
     }
-    // A target that cannot be written now (read-only, or held open by another
-    // program) is refused before anything is touched: a failed ReplaceFileA
-    // may leave a stray file of its own behind.
+    // A target that cannot be written now (read-only, a folder, or held open
+    // by another program) is refused before anything is touched.
     HANDLE target = CreateFileA(to, GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
-        return false;
+        return ReplaceOutcome::Kept;
     }
     CloseHandle(target);
-    // The replaced file's attributes carry over; not every implementation of
-    // ReplaceFileA carries them all, so they are set again where they differ.
-    if (!ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        return false;
+    if (!replace_(to, from, backup, REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS,
+                  nullptr, nullptr)) {
+        // Some failures leave the old file under the backup name only: then
+        // the new one takes its place, or else the old one goes back.
+        if (exists(to)) {
+            return ReplaceOutcome::Kept;
+        }
+        if (!moveWrittenThrough(from, to)) {
+            return moveWrittenThrough(backup, to) ? ReplaceOutcome::Kept : ReplaceOutcome::Stranded;
+        }
     }
+    // Not every implementation carries all of the replaced file's attributes over.
     if (GetFileAttributesA(to) != kept) {
         SetFileAttributesA(to, kept);
     }
-    return true;
+    return ReplaceOutcome::Replaced;
 }
 
 bool Win32Platform::removeFile(const char* path) {

@@ -21,10 +21,17 @@ public:
     void setAutoButtonText(const char* text) override;
     FileBytes readFile(const char* path, int32_t minimumSize) override;
     bool createNewFile(const char* path) override;
-    bool replaceFile(const char* from, const char* to) override;
+    ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override;
     bool removeFile(const char* path) override;
 
+    // The system's ReplaceFileA, which tests swap for one that fails in ways
+    // a real disk seldom does.
+    using ReplaceCall = BOOL(WINAPI*)(LPCSTR replaced, LPCSTR replacement, LPCSTR backup,
+                                      DWORD flags, LPVOID exclude, LPVOID reserved);
+    void setReplaceCall(ReplaceCall call) { replace_ = call; }
+
 private:
+    ReplaceCall replace_ = ReplaceFileA;
     HWND mainWindow_ = nullptr;
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;

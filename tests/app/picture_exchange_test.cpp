@@ -184,16 +184,18 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     fillWords(*state.handImage, 0);
     app.composeDisplay();
     const std::vector<uint32_t> slapped = wordsOf(*state.currentPicture);
-    const std::string file = place("saved.bmp", Bytes(1000, 'o')), temporary = path("~hm0.tmp");
+    const std::string file = place("saved.bmp", Bytes(1000, 'o'));
+    const std::string temporary = path("~hm0.tmp"), backup = path("~hm1.tmp");
     platform.calls.clear();
 
     ASSERT_TRUE(app.savePicture(file.c_str()));
     const Bytes saved = readBytes(file);
     EXPECT_EQ(saved.size(), 460854u);
     EXPECT_EQ(saved.at(28), 24);
-    EXPECT_FALSE(fs::exists(fs::u8path(temporary)));
-    EXPECT_EQ(platform.calls,
-              (Calls{"createNewFile " + temporary, "replaceFile " + temporary + " " + file}));
+    EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "createNewFile " + backup,
+                                     "replaceFile " + temporary + " " + file + " " + backup,
+                                     "removeFile " + backup}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
     paintBoth(kSkin, kSkin);
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
@@ -201,16 +203,15 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
 }
 
 // Files that happen to carry a temporary-looking name are no one's to touch:
-// the save takes the next free name, and gives up when none is left.
+// the save takes the next free names, and gives up when fewer than two are left.
 TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     const Bytes theirs(10, 't');
     const std::string file = path("saved.bmp");
-    const std::string taken[] = {place("~hm0.tmp", theirs), place("saved.bmp.tmp", theirs)};
+    place("~hm0.tmp", theirs);
     ASSERT_TRUE(app.savePicture(file.c_str()));
     EXPECT_EQ(readBytes(file).size(), 460854u);
-    for (const std::string& name : taken)
-        EXPECT_EQ(readBytes(name), theirs) << name;
-    EXPECT_FALSE(fs::exists(fs::u8path(path("~hm1.tmp"))));
+    EXPECT_EQ(readBytes(path("~hm0.tmp")), theirs);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
 
     const Bytes old = readBytes(file);
     std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
@@ -218,14 +219,20 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     for (int32_t i = 0; i < 100; ++i) {
         const std::string number =
             i < 36 ? std::string(1, digits[i]) : std::string{digits[i / 36], digits[i % 36]};
-        all.push_back(place("~hm" + number + ".tmp", theirs));
+        all.push_back(path("~hm" + number + ".tmp"));
     }
     paintBoth(kSkin, kSkin);
-    EXPECT_FALSE(app.savePicture(file.c_str()));
-    EXPECT_EQ(readBytes(file), old);
-    for (const std::string& name : all)
-        EXPECT_EQ(readBytes(name), theirs) << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 102);
+    for (size_t taken : {all.size() - 1, all.size()}) {  // one name left, then none
+        SCOPED_TRACE(std::to_string(taken) + " names taken");
+        for (size_t i = 0; i < taken; ++i)
+            place(fs::u8path(all[i]).filename().u8string(), theirs);
+        EXPECT_FALSE(app.savePicture(file.c_str()));
+        EXPECT_EQ(readBytes(file), old);
+        for (size_t i = 0; i < taken; ++i)
+            EXPECT_EQ(readBytes(all[i]), theirs) << all[i];
+        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()),
+                  std::ptrdiff_t(taken + 1));
+    }
 }
 
 // The dialog takes paths of up to 259 characters; the temporary name shrinks
@@ -265,20 +272,27 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
     struct Case {
         const char* name;
         uint64_t fileSizeLimit;  // 0: none
-        bool failReplace;
-        Calls calls;  // made on the temporary file
-    } const cases[] = {
-        {"the move fails", 0, true, {"createNewFile", "replaceFile", "removeFile"}},
+        ReplaceOutcome replace;
+        Calls calls;  // on the temporary file t and the backup name b
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"the move fails", 0, ReplaceOutcome::Kept,
+         {"createNewFile t", "createNewFile b", "replaceFile t", "removeFile t", "removeFile b"}},
 #ifndef _WIN32
-        {"the disk fills up", 460000, false, {"createNewFile", "removeFile"}},
-        {"the disk is full", 1, false, {"createNewFile", "removeFile"}},
+        {"the disk fills up", 460000, ReplaceOutcome::Replaced,
+         {"createNewFile t", "createNewFile b", "removeFile t", "removeFile b"}},
+        {"the disk is full", 1, ReplaceOutcome::Replaced,
+         {"createNewFile t", "createNewFile b", "removeFile t", "removeFile b"}},
 #endif
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string file = place("old.bmp", old), temporary = path("~hm0.tmp");
+        const std::string file = place("old.bmp", old);
+        const std::string temporary = path("~hm0.tmp"), backup = path("~hm1.tmp");
         platform.calls.clear();
-        platform.failReplace = c.failReplace;
+        platform.replaceOutcome = c.replace;
         {
 #ifndef _WIN32
             std::unique_ptr<FileSizeLimit> limit;
@@ -291,8 +305,12 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
         }
         EXPECT_EQ(readBytes(file), old);
         Calls expected;
-        for (const std::string& call : c.calls)
-            expected.push_back(call + " " + temporary + (call == "replaceFile" ? " " + file : ""));
+        for (const std::string& call : c.calls) {
+            const std::string on = call.back() == 't' ? temporary : backup;
+            const std::string verb = call.substr(0, call.size() - 2);
+            expected.push_back(verb + " " + on +
+                               (verb == "replaceFile" ? " " + file + " " + backup : ""));
+        }
         EXPECT_EQ(platform.calls, expected);
         EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
     }
@@ -302,4 +320,17 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
     EXPECT_FALSE(fs::exists(fs::u8path(path("missing"))));
     EXPECT_FALSE(app.savePicture(""));
     EXPECT_FALSE(app.savePicture(nullptr));
+}
+
+// The old file left its name and neither file could be put back there: both
+// stay, whole, under their temporary names, and the save says it failed.
+TEST_F(PictureExchangeTest, StrandedReplaceRemovesNeitherCopy) {
+    const Bytes old(1000, 'o');
+    const std::string file = place("old.bmp", old);
+    platform.replaceOutcome = ReplaceOutcome::Stranded;
+    EXPECT_FALSE(app.savePicture(file.c_str()));
+    EXPECT_EQ(readBytes(path("~hm1.tmp")), old);
+    EXPECT_EQ(readBytes(path("~hm0.tmp")).size(), 460854u);
+    for (const std::string& call : platform.calls)
+        EXPECT_EQ(call.rfind("removeFile", 0), std::string::npos) << call;
 }

@@ -62,3 +62,17 @@ TEST(BlockFunctions, CopyAndFillTouchExactlyTheirRangeOrNothing) {
         EXPECT_EQ(b, c.want);
     }
 }
+
+TEST(LiveBlocks, CountsWhatIsHandedOutUntilItIsReleased) {
+    const int32_t before = liveBlocks();
+    uint8_t* zeroed = allocBlock(10);
+    uint8_t* unfilled = allocBlockUnfilled(10);
+    ASSERT_TRUE(zeroed != nullptr && unfilled != nullptr);
+    EXPECT_EQ(liveBlocks(), before + 2);
+    EXPECT_EQ(allocBlock(0), nullptr);  // refusals hand out nothing
+    EXPECT_FALSE(freeBlock(nullptr));
+    EXPECT_EQ(liveBlocks(), before + 2);
+    freeBlock(zeroed);
+    freeBlock(unfilled);
+    EXPECT_EQ(liveBlocks(), before);
+}

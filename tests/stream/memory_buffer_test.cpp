@@ -163,6 +163,16 @@ TEST(MemoryBuffer, UnfilledAllocationGivesTheLengthWithAZeroSpareByte) {
     EXPECT_EQ(b.data(), nullptr);
 }
 
+// A renewed block would come from a new address (the sanitizers hold freed
+// blocks back) and lose the bytes, which the caller may be about to reuse.
+TEST(MemoryBuffer, UnfilledAllocationAtTheCurrentLengthKeepsTheBlockAndItsBytes) {
+    auto b = bufferOf(abc);
+    const uint8_t* before = b->data();
+    ASSERT_TRUE(b->allocateUnfilled(3));
+    EXPECT_EQ(b->data(), before);
+    EXPECT_EQ(contentOf(*b), abc);
+}
+
 TEST(MemoryBuffer, TextIsTheContentUpToItsFirstZero) {
     auto b = bufferOf({0x41, 0x42, 0x43});
     EXPECT_EQ(b->text(), reinterpret_cast<const char*>(b->data()));

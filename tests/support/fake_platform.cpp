@@ -41,12 +41,16 @@ bool FakePlatform::createNewFile(const char* path) {
     return std::ofstream(file, std::ios::binary).good();
 }
 
-bool FakePlatform::replaceFile(const char* from, const char* to) {
-    calls.push_back(std::string("replaceFile ") + from + " " + to);
+ReplaceOutcome FakePlatform::replaceFile(const char* from, const char* to, const char* backup) {
+    calls.push_back(std::string("replaceFile ") + from + " " + to + " " + backup);
+    if (replaceOutcome == ReplaceOutcome::Kept)
+        return replaceOutcome;
     std::error_code error;
-    if (!failReplace)
+    if (fs::exists(fs::u8path(to)))
+        fs::rename(fs::u8path(to), fs::u8path(backup), error);
+    if (!error && replaceOutcome == ReplaceOutcome::Replaced)
         fs::rename(fs::u8path(from), fs::u8path(to), error);
-    return !failReplace && !error;
+    return error ? ReplaceOutcome::Kept : replaceOutcome;
 }
 
 bool FakePlatform::removeFile(const char* path) {

@@ -12,13 +12,16 @@ using Calls = std::vector<std::string>;
 
 // Records each call as one line: "playSound 2" (the sound's first byte),
 // "pause 250", "repaintView 240,160" (the observed hand position at that
-// moment), "readFile <path> <minimum>", "createNewFile <path>". Files are real.
+// moment), "readFile <path> <minimum>", "createNewFile <path>", "replaceFile <from> <to> <backup>".
+// Files are real.
 class FakePlatform : public Platform {
 public:
     Calls calls;
     const AppState* observed = nullptr;  // must be set
     std::function<void()> onRepaintView;
-    bool failReplace = false;
+    // What replaceFile does to the files and answers: Replaced moves to onto
+    // backup and from onto to; Kept moves nothing; Stranded moves only to.
+    ReplaceOutcome replaceOutcome = ReplaceOutcome::Replaced;
     // Hands out files below the minimum too, against the seam's promise.
     bool ignoreMinimum = false;
 
@@ -38,6 +41,6 @@ public:
     }
     FileBytes readFile(const char* path, int32_t minimumSize) override;
     bool createNewFile(const char* path) override;
-    bool replaceFile(const char* from, const char* to) override;
+    ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override;
     bool removeFile(const char* path) override;
 };
