@@ -18,6 +18,11 @@ constexpr int32_t kMinimumPictureFileSize = 460854;
 // An auto tick draws at most this many points looking for one off the
 // background, then gives up without slapping.
 constexpr int32_t kAutoPointAttempts = 10000;
+// The longest path the platform's file calls and the save dialog take, in
+// UTF-16 units (the platform's own), and the most bytes it can take in the
+// UTF-8 the program's narrow strings hold, terminator included.
+constexpr int32_t kLongestPath = 259;
+constexpr int32_t kLongestPathBytes = 3 * kLongestPath + 1;
 // The largest count the 7-character counter shows; higher counts show as it.
 constexpr int32_t kCounterShownMaximum = 9999999;
 
@@ -26,6 +31,9 @@ struct Sound {
     const uint8_t* bytes = nullptr;
     int32_t size = 0;
 };
+
+// The length of UTF-8 text in UTF-16 units, as the platform counts a path.
+size_t utf16Length(const std::string& utf8);
 
 struct CounterColor {
     uint8_t red;
@@ -79,13 +87,15 @@ public:
     void pointerMoved(uint16_t clientX, uint16_t clientY);
     void leftButtonDown(uint16_t clientX, uint16_t clientY);
 
-    // True when the file replaced both pictures.
+    // True when the file replaced both pictures. A path longer than
+    // kLongestPath is refused unread.
     bool loadPictureFile(const char* path);
     // The drop bookkeeping for the first dropped file: load, counter, auto
     // mode, repaint.
     void pictureDropped(const char* path);
     // Writes currentPicture as a 24-bit BMP; an existing file is replaced only
-    // once the new one is complete. False when nothing was saved.
+    // once the new one is complete. False when nothing was saved, a path
+    // longer than kLongestPath included.
     bool savePicture(const char* path);
 
     // The paint's picture: currentPicture with the hand over it, in displayImage.

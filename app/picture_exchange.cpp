@@ -8,8 +8,6 @@
 
 namespace {
 
-// The longest path the platform's narrow file calls and the save dialog take.
-constexpr size_t kLongestPath = 259;
 // Names tried for the temporary file before the save gives up.
 constexpr int32_t kTemporaryNameAttempts = 100;
 
@@ -27,8 +25,11 @@ std::string temporarySibling(const std::string& chosen, int32_t attempt) {
     const size_t cut = chosen.find_last_of("\\/");
     const size_t folderLength = cut == std::string::npos ? 0 : cut + 1;
     const std::string chosenName = chosen.substr(folderLength);
+    // The candidates are ASCII: a unit each.
+    const size_t folderUnits = utf16Length(chosen.substr(0, folderLength));
+    const size_t longest = size_t(kLongestPath);
     const size_t room =
-        std::max(chosenName.size(), kLongestPath > folderLength ? kLongestPath - folderLength : 0);
+        std::max(utf16Length(chosenName), longest > folderUnits ? longest - folderUnits : 0);
     std::string number;
     for (int32_t n = attempt; number.empty() || n > 0; n /= 36)
         number.insert(number.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36]);
@@ -46,6 +47,17 @@ std::string temporarySibling(const std::string& chosen, int32_t attempt) {
 
 }  // namespace
 
+size_t utf16Length(const std::string& utf8) {
+    size_t units = 0;
+    for (const char c : utf8) {
+        const uint8_t byte = uint8_t(c);
+        // Lead bytes start a unit; a four-byte sequence makes a pair of them.
+        units += (byte & 0xC0) != 0x80 ? 1 : 0;
+        units += byte >= 0xF0 ? 1 : 0;
+    }
+    return units;
+}
+
 // Creates the first free temporary sibling from *attempt on and returns its
 // name, leaving *attempt past it; empty when none could be made.
 std::string App::reserveTemporarySibling(const std::string& chosen, int32_t* attempt) {
@@ -60,7 +72,7 @@ std::string App::reserveTemporarySibling(const std::string& chosen, int32_t* att
 }
 
 bool App::loadPictureFile(const char* path) {
-    if (path == nullptr)
+    if (path == nullptr || utf16Length(path) > size_t(kLongestPath))
         return false;
     const FileBytes file = platform_.readFile(path, kMinimumPictureFileSize);
     if (file.bytes == nullptr || file.size < kMinimumPictureFileSize)
@@ -91,7 +103,7 @@ void App::pictureDropped(const char* path) {
 }
 
 bool App::savePicture(const char* path) {
-    if (path == nullptr || *path == '\0')
+    if (path == nullptr || *path == '\0' || utf16Length(path) > size_t(kLongestPath))
         return false;
     // The picture goes into a new file of its own beside the chosen one, which
     // it replaces only once the file is known to be whole: a failed save must

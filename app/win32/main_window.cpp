@@ -188,10 +188,14 @@ void MainWindow::onTimer() {
 }
 
 void MainWindow::onDropFiles(HDROP drop) {
-    // Only the first of several dropped files counts.
-    droppedPath_[0] = '\0';
-    DragQueryFileA(drop, 0, droppedPath_, sizeof droppedPath_);
-    app_.pictureDropped(droppedPath_);
+    // Only the first of several dropped files counts; its name is asked for
+    // at its whole length, so that no cut name is ever looked up.
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    droppedPath_.assign(length + 1, '\0');
+    if (length == 0 || DragQueryFileA(drop, 0, &droppedPath_[0], length + 1) != length) {
+        droppedPath_.clear();
+    }
+    app_.pictureDropped(droppedPath_.c_str());
     DragFinish(drop);
 }
 
@@ -207,7 +211,7 @@ void MainWindow::savePictureAs() {
     dialog.lpstrFilter = "ビットマップ(*.bmp)\0*.bmp\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = savePath_;
-    dialog.nMaxFile = sizeof savePath_;
+    dialog.nMaxFile = sizeof savePath_;  // bytes: the longest path in UTF-8
     dialog.lpstrTitle = "保存するファイル名を指定してください";
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
     dialog.lpstrDefExt = "bmp";

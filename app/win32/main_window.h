@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <functional>
+#include <string>
 
 #include "app/app.h"
 #include "app/win32/picture_view_window.h"
@@ -76,7 +77,7 @@ private:
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;
     HFONT buttonFont_ = nullptr;
-    char droppedPath_[256] = {};
+    std::string droppedPath_;
     // Kept between saves: the dialog opens with the last name.
-    char savePath_[260] = {};
+    char savePath_[kLongestPathBytes] = {};
 };

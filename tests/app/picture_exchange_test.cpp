@@ -11,6 +11,7 @@
 #include "app_test_support.h"
 #include "stream/file_output_stream.h"
 #include "stream/little_endian.h"
+#include "tests/support/deep_folders.h"
 #ifndef _WIN32
 #include "tests/support/file_size_limit.h"
 #endif
@@ -241,16 +242,8 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
     const char separator = char(fs::path::preferred_separator);
     for (const std::string name : {"a.bmp", "a", "0"}) {
         SCOPED_TRACE(name);
-        // Folders of up to 100 characters, so that folder, separator and name make 259.
-        std::string folder = root.u8string();
-        for (char letter = 'p'; folder.size() + 1 + name.size() < 259; ++letter) {
-            const size_t left = 259 - folder.size() - 1 - name.size();  // its separator included
-            size_t length = std::min<size_t>(left - 1, 100);
-            if (left - 1 - length == 1)
-                --length;  // a separator alone could not take the last character
-            folder += separator;
-            folder.append(length, letter);
-        }
+        const std::string folder =
+            deepFolders(root.u8string(), 259 - 1 - name.size(), separator).back();
         fs::create_directories(fs::u8path(folder));
         const std::string file = folder + separator + name;
         ASSERT_EQ(file.size(), 259u);
@@ -265,6 +258,42 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
         fs::remove_all(
             fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
     }
+}
+
+// The platform counts a path in UTF-16 units; UTF-8 takes up to four bytes for one or two.
+TEST(Utf16Length, CountsWhatThePlatformCounts) {
+    // clang-format off
+    const std::pair<std::string, size_t> cases[] = {
+        {"", 0},
+        {"a.bmp", 5},
+        {"\xC3\xA9", 1},          // two bytes, one unit
+        {"\xE3\x81\xBB", 1},      // ほ: three bytes, one unit
+        {"\xF0\x9F\x8D\x91", 2},  // four bytes, a surrogate pair
+        {"Z:\\\xE3\x81\xBB.bmp", 8},
+    };
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(utf16Length(c.first), c.second) << c.first;
+}
+
+// A path the platform would not take is refused before any file is made or read.
+TEST_F(PictureExchangeTest, PathsLongerThanThePlatformTakesAreRefusedUntouched) {
+    const std::string folder = deepFolders(root.u8string(), 250, '/').back();
+    fs::create_directories(fs::u8path(folder));
+    const Bytes good = patternFile(480, 320, 40, kImageReaderId);
+    const std::string fits = folder + "/" + std::string(258 - folder.size(), 'n');
+    const std::string over = fits + "n";
+    ASSERT_EQ(std::make_pair(utf16Length(fits), utf16Length(over)),
+              std::make_pair(size_t(259), size_t(260)));
+    std::ofstream(fs::u8path(over), std::ios::binary)
+        .write(reinterpret_cast<const char*>(good.data()), good.size());
+    platform.calls.clear();
+    EXPECT_FALSE(app.loadPictureFile(over.c_str()));
+    EXPECT_FALSE(app.savePicture(over.c_str()));
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(readBytes(over), good);
+    expectPictures(21, 22);
+    EXPECT_TRUE(app.savePicture(fits.c_str()));
 }
 
 TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {

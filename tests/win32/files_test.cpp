@@ -3,6 +3,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "tests/support/deep_folders.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -43,13 +44,13 @@ TEST_F(MainWindowFiles, RejectedDroppedFilesChangeNothingAndLeaveAutoModeRunning
     command(IDC_AUTO);
     KillTimer(main_, kAutoTimerId);
     window_->app().state().slapCount = 5;
-    std::vector<uint8_t> shortFile = encodeBmp24(stripes(kSkin));
+    std::vector<uint8_t> shortFile = encodeBmp24(stripes(kPeach));
     shortFile.pop_back();
     const std::pair<const char*, std::vector<uint8_t>> files[] = {
         {"missing.bmp", {}},  // not created
         {"not-a-bmp.bmp", std::vector<uint8_t>(470000, 0x42)},
-        {"wide.bmp", encodeBmp24(makePicture(481, 320, [](int32_t, int32_t) { return kSkin; }))},
-        {"tall.bmp", encodeBmp24(makePicture(480, 321, [](int32_t, int32_t) { return kSkin; }))},
+        {"wide.bmp", encodeBmp24(makePicture(481, 320, [](int32_t, int32_t) { return kPeach; }))},
+        {"tall.bmp", encodeBmp24(makePicture(480, 321, [](int32_t, int32_t) { return kPeach; }))},
         {"one-byte-short.bmp", shortFile},
     };
     for (const auto& f : files) {
@@ -72,7 +73,7 @@ TEST_F(MainWindowFiles, OnlyTheFirstDroppedFileCountsAndJapaneseAndOverlongPaths
     EXPECT_TRUE(current() == original);
     drop({file("ほっぺ画像.bmp"), file("good.bmp"), file("bad.bmp")});
     EXPECT_TRUE(current() == stripes(0x4080C0).pixels);
-    // Cut to 255 characters the name is no longer found: rejected, no crash.
+    // Longer than the platform takes: refused, no crash.
     drop({file(std::string(300, 'a') + ".bmp")});
     EXPECT_TRUE(current() == stripes(0x4080C0).pixels);
 }
@@ -85,7 +86,7 @@ TEST_F(MainWindowFiles, SaveDialogRecordHasItsSettingsAndCancelWritesNothing) {
     const DWORD recordSize = sizeof(void*) == 8 ? 136ul : 76ul;
     EXPECT_EQ(std::make_tuple(record.lStructSize, record.hwndOwner, record.nFilterIndex,
                               record.nMaxFile, record.Flags),
-              std::make_tuple(recordSize, main_, 1ul, 260ul,
+              std::make_tuple(recordSize, main_, 1ul, static_cast<DWORD>(kLongestPathBytes),
                               static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY)));
     // One entry, then the empty string that ends the list.
     EXPECT_EQ(std::string(record.lpstrFilter, 33),
@@ -182,23 +183,187 @@ TEST_F(MainWindowFiles, SaveOverAnExistingFileKeepsItsAttributes) {
     EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"hidden.bmp"});
 }
 
-// Every name the dialog can return saves, the longest (259 characters) too.
+// Every name the dialog can return saves, the longest (259 characters) too,
+// in the deepest folder Windows makes (247 characters).
 TEST_F(MainWindowFiles, SaveWorksForTheLongestPathTheDialogReturns) {
-    std::string folder = folder_;
-    for (char letter = 'p'; folder.size() + 6 < 259; ++letter) {  // "\a.bmp" follows
-        const size_t left = 259 - 6 - folder.size();              // its separator included
-        size_t length = std::min<size_t>(left - 1, 100);
-        if (left - 1 - length == 1) {
-            --length;  // a separator alone could not take the last character
-        }
-        folder += '\\';
-        folder.append(length, letter);
+    const std::vector<std::string> folders = deepFolders(folder_, 247, '\\');
+    for (const std::string& folder : folders) {
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
     }
-    nextSavePath_ = folder + "\\a.bmp";
+    nextSavePath_ = folders.back() + "\\" + std::string(7, 'n') + ".bmp";
     ASSERT_EQ(nextSavePath_.size(), 259u);
     command(IDM_SAVE_IMAGE);
     EXPECT_TRUE(shown_.empty());
     EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"a.bmp"});
+    EXPECT_EQ(namesIn(folders.back()), std::vector<std::string>{"nnnnnnn.bmp"});
+}
+
+// Japanese names take three bytes each in the program's UTF-8: a folder of
+// 120 of them is far past 260 bytes, but well within the platform's 259 units.
+TEST_F(MainWindowFiles, JapanesePathsOfTheirWholeLengthDropAndSave) {
+    EXPECT_EQ(GetACP(), 65001u);
+    std::string folder = folder_;
+    for (int level = 0; level < 2; ++level) {  // 60 characters a name: a Unix name holds 255 bytes
+        folder += '\\';
+        for (int i = 0; i < 20; ++i) {
+            folder += "お尻画";
+        }
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+    }
+    const std::string picture = folder + "\\ほっぺ.bmp", saved = folder + "\\保存した絵.bmp";
+    ASSERT_GT(picture.size(), 360u);
+    const Picture dropped = stripes(0x80C040);
+    ASSERT_TRUE(writeFile(picture, encodeBmp24(dropped)));
+    for (bool wide : {false, true}) {  // the shell hands over UTF-16 names
+        SCOPED_TRACE(wide ? "UTF-16 drop" : "narrow drop");
+        command(IDC_CLEAR);
+        drop({picture}, wide);
+        EXPECT_TRUE(current() == dropped.pixels);
+        loadTestPicture();
+    }
+    nextSavePath_ = saved;
+    command(IDM_SAVE_IMAGE);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(readWholeFile(saved) == encodeBmp24({480, 320, current()}));
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"ほっぺ.bmp", "保存した絵.bmp"}));
+}
+
+// A name the platform would not take is refused before anything is touched.
+TEST_F(MainWindowFiles, SaveRefusesAPathLongerThanThePlatformTakes) {
+    nextSavePath_ = file(std::string(259 - folder_.size(), 'n'));
+    command(IDM_SAVE_IMAGE);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0].caption, "書き込みエラー");
+    EXPECT_TRUE(namesIn(folder_).empty());
+}
+
+// What the replace may meet, beyond a plain failure: every case ends with
+// the old file or the new picture whole at the chosen name, the error box
+// when it is the old file, and nothing else left in the folder.
+namespace {
+
+struct InjectedReplace {
+    bool moveOldAway = false;  // as ReplaceFileA's documented half-way failures leave it
+    bool lockNew = false;      // the new file held open by someone else
+    bool lockOld = false;      // the moved old file too
+    bool lockTarget = false;   // the target taken between the checks and the replace
+    DWORD error = 0;           // 0: call the real one
+};
+InjectedReplace injected;
+std::vector<HANDLE> injectedLocks;
+
+HANDLE holdExclusively(const char* path) {
+    return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+BOOL WINAPI injectedReplace(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                            LPVOID exclude, LPVOID reserved) {
+    if (injected.lockTarget) {
+        injectedLocks.push_back(holdExclusively(replaced));
+    }
+    if (injected.error == 0) {
+        return ReplaceFileA(replaced, replacement, backup, flags, exclude, reserved);
+    }
+    if (injected.moveOldAway) {
+        MoveFileExA(replaced, backup, MOVEFILE_REPLACE_EXISTING);
+    }
+    if (injected.lockNew) {
+        injectedLocks.push_back(holdExclusively(replacement));
+    }
+    if (injected.lockOld) {
+        injectedLocks.push_back(holdExclusively(backup));
+    }
+    SetLastError(injected.error);
+    return FALSE;
+}
+
+enum class Left { NewPicture, OldFile, BothElsewhere };
+
+}  // namespace
+
+TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
+    struct Case {
+        const char* name;
+        InjectedReplace inject;
+        Left left;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"the target locked after the checks", {false, false, false, true, 0},    Left::OldFile},
+        {"refused, nothing moved (1175)",      {false, false, false, false, 1175}, Left::OldFile},
+        {"refused, nothing moved (1176)",      {false, false, false, false, 1176}, Left::OldFile},
+        {"old file moved away (1177)",         {true, false, false, false, 1177},  Left::NewPicture},
+        {"moved away, new file held",          {true, true, false, false, 1177},   Left::OldFile},
+        {"moved away, both held",              {true, true, true, false, 1177},    Left::BothElsewhere},
+    };
+    // clang-format on
+    window_->platform().setReplaceCall(injectedReplace);
+    const std::vector<uint8_t> old(1000, 'o');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        nextSavePath_ = file("picture.bmp");
+        ASSERT_TRUE(writeFile(nextSavePath_, old));
+        slapAt(300, 160);
+        const std::vector<uint8_t> fresh = encodeBmp24({480, 320, current()});
+        injected = c.inject;
+        shown_.clear();
+        command(IDM_SAVE_IMAGE);
+        for (HANDLE lock : injectedLocks) {
+            CloseHandle(lock);
+        }
+        injectedLocks.clear();
+        const std::vector<std::string> names = namesIn(folder_);
+        switch (c.left) {
+        case Left::NewPicture:
+            EXPECT_TRUE(shown_.empty());
+            EXPECT_TRUE(readWholeFile(nextSavePath_) == fresh);
+            EXPECT_EQ(names, std::vector<std::string>{"picture.bmp"});
+            break;
+        case Left::OldFile:
+            EXPECT_EQ(shown_.size(), 1u);
+            EXPECT_TRUE(readWholeFile(nextSavePath_) == old);
+            break;
+        case Left::BothElsewhere:
+            EXPECT_EQ(shown_.size(), 1u);
+            EXPECT_EQ(names.size(), 2u);
+            EXPECT_TRUE(readWholeFile(file(names.at(0))) == fresh);  // ~hm0.tmp
+            EXPECT_TRUE(readWholeFile(file(names.at(1))) == old);    // ~hm1.tmp
+            break;
+        }
+        for (const std::string& name : names) {  // the next case starts afresh
+            DeleteFileA(file(name).c_str());
+        }
+    }
+    window_->platform().setReplaceCall(ReplaceFileA);
+}
+
+// A folder or a read-only file of the chosen name is refused before anything
+// is touched.
+TEST_F(MainWindowFiles, SaveOverAFolderOrAReadOnlyFileKeepsIt) {
+    nextSavePath_ = file("folder.bmp");
+    ASSERT_TRUE(CreateDirectoryA(nextSavePath_.c_str(), nullptr));
+    command(IDM_SAVE_IMAGE);
+    EXPECT_EQ(shown_.size(), 1u);
+    EXPECT_NE(GetFileAttributesA(nextSavePath_.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+    const std::vector<uint8_t> old(1000, 'o');
+    nextSavePath_ = file("read-only.bmp");
+    ASSERT_TRUE(writeFile(nextSavePath_, old));
+    ASSERT_TRUE(SetFileAttributesA(nextSavePath_.c_str(), FILE_ATTRIBUTE_READONLY));
+    command(IDM_SAVE_IMAGE);
+    EXPECT_EQ(shown_.size(), 2u);
+    EXPECT_TRUE(readWholeFile(nextSavePath_) == old);
+    EXPECT_EQ(namesIn(folder_), (std::vector<std::string>{"folder.bmp", "read-only.bmp"}));
+    SetFileAttributesA(nextSavePath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The first temporary name in another case is the chosen file itself on a
+// file system that ignores case: the save must not take it.
+TEST_F(MainWindowFiles, SaveOverAFileNamedLikeATemporaryInAnotherCase) {
+    nextSavePath_ = file("~HM0.TMP");
+    ASSERT_TRUE(writeFile(nextSavePath_, std::vector<uint8_t>(1000, 'o')));
+    command(IDM_SAVE_IMAGE);
+    EXPECT_TRUE(shown_.empty());
+    EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
+    EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"~HM0.TMP"});
 }

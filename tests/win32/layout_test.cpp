@@ -8,6 +8,7 @@
 
 #include "app/win32/program.h"
 #include "hoppel_version.h"
+#include "tests/support/win32_resources.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -24,13 +25,6 @@ std::string className(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-const uint8_t* resource(const std::string& name, const char* type, DWORD* size) {
-    HRSRC info = FindResourceA(nullptr, name.c_str(), type);
-    *size = info != nullptr ? SizeofResource(nullptr, info) : 0;
-    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info)))
-                           : nullptr;
 }
 
 }  // namespace
@@ -132,19 +126,20 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
         {"RADAV_BMP", state().untouchedPicture.get()},
         {"HAND_BMP", state().handImage.get()}};
     for (const auto& image : images) {  // the same pixel rows as the resource file
-        DWORD size = 0;
-        const uint8_t* bytes = resource(image.first, "DIB_PIXEL", &size);
+        int32_t size = 0;
+        const uint8_t* bytes = resourceBytes(image.first, "DIB_PIXEL", &size);
         ASSERT_TRUE(bytes != nullptr && image.second != nullptr) << image.first;
         const std::vector<uint8_t> encoded = encodeBmp24(pictureOf(*image.second));
-        EXPECT_TRUE(size == encoded.size() &&
+        EXPECT_TRUE(size_t(size) == encoded.size() &&
                     std::equal(encoded.begin() + 54, encoded.end(), bytes + 54))
             << image.first;
     }
     for (int i = 0; i < 3; ++i) {
-        DWORD size = 0;
-        const uint8_t* wav = resource("SOUND" + std::to_string(i + 1), "WAV_DAT", &size);
+        int32_t size = 0;
+        const uint8_t* wav =
+            resourceBytes(("SOUND" + std::to_string(i + 1)).c_str(), "WAV_DAT", &size);
         EXPECT_TRUE(wav != nullptr && state().slapSounds[i].bytes == wav) << i;
-        EXPECT_EQ(state().slapSounds[i].size, static_cast<int32_t>(size));
+        EXPECT_EQ(state().slapSounds[i].size, size);
     }
     EXPECT_TRUE(state().slapCount == 0 && state().handX == 0 && !state().autoMode);
 

@@ -1,7 +1,8 @@
 // The real program under long, mixed use: pointer moves with their repaints,
 // slaps with their sounds, drops of good and bad files, Clear and auto mode,
 // then destruction. Afterwards its picture equals a replay of the same inputs
-// on the application's logic alone, and neither memory nor GDI objects grew.
+// on the application's logic alone, and neither memory, GDI objects nor
+// kernel handles grew.
 #include <windows.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "stream/little_endian.h"
 #include "tests/fuzz/bmp_seed_files.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/win32_resources.h"
 #include "win32_test_support.h"
 
 // Every object this program makes with new is counted, so that one lost per
@@ -48,7 +50,9 @@ void operator delete(void* p, size_t) noexcept {
 
 namespace {
 
-// Live blocks of the process heap, where allocBlock takes its blocks.
+// Live blocks of the process heap: the program's and the platform's alike,
+// so only a loose bound holds for them (the platform's threads allocate on
+// their own timing).
 long long heapBlocks() {
     HANDLE heap = GetProcessHeap();
     long long busy = 0;
@@ -71,16 +75,33 @@ int gdiObjects() {
     return live;
 }
 
-struct Usage {
-    long long objects, blocks;
-    int gdi;
-};
-Usage usage() {
-    return {liveObjects.load(), heapBlocks(), gdiObjects()};
+// Open kernel handles of the process. Wine answers GetProcessHandleCount with
+// 0, which no real process holds; there every handle value is tried instead.
+long kernelHandles() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) {
+        return long(count);
+    }
+    long open = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags;
+        open += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+    }
+    return open;
 }
 
-// A short PCM WAV: each slap still goes through the real player into the
-// sink, without the built-in sounds' half second each.
+struct Usage {
+    long long objects;  // made with new
+    int32_t blocks;     // handed out by allocBlock
+    long long heap;
+    int gdi;
+    long handles;
+};
+Usage usage() {
+    return {liveObjects.load(), liveBlocks(), heapBlocks(), gdiObjects(), kernelHandles()};
+}
+
+// A short PCM WAV.
 std::vector<uint8_t> tinyWav(uint8_t sample) {
     std::vector<uint8_t> wav(44 + 64, sample);
     std::memcpy(&wav[0], "RIFF", 4);
@@ -98,13 +119,6 @@ std::vector<uint8_t> tinyWav(uint8_t sample) {
     return wav;
 }
 
-const uint8_t* resourceBytes(const char* name, const char* type, int32_t* size) {
-    HRSRC info = FindResourceA(nullptr, name, type);
-    *size = info != nullptr ? static_cast<int32_t>(SizeofResource(nullptr, info)) : 0;
-    return info != nullptr ? static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, info)))
-                           : nullptr;
-}
-
 enum class Input { Move, Click, Drop, Clear, AutoRun };
 struct Event {
     Input input;
@@ -118,7 +132,24 @@ protected:
     void makeFiles();
     void apply(const Event& event);
     static void replay(App& app, const Event& event, const std::vector<std::string>& files);
+
+    // The steps of the soak, in order.
+    void checkTheCountsSeeWhatTheyCount();
+    void loadBuiltIns();
+    void openWindow();
+    void closeWindow();
+    std::vector<Event> runShuffledInputs();
+    void expectTheLogicAloneEndsTheSame(const std::vector<Event>& events);
+    void expectDestructionGivesBackWhatCreationTook(const std::vector<Event>& events);
+
     std::vector<std::string> files_;  // even: accepted, odd: rejected
+    std::vector<uint8_t> soundFiles_[3];
+    Sound sounds_[3];
+    const uint8_t* picture_ = nullptr;
+    const uint8_t* hand_ = nullptr;
+    int32_t pictureSize_ = 0, handSize_ = 0;
+    static constexpr uint32_t kSeed = 20261207;
+    SeededRandom seeded_{kSeed};
 };
 
 void ProgramSoak::makeFiles() {
@@ -128,7 +159,7 @@ void ProgramSoak::makeFiles() {
         const Picture picture = makePicture(480, 320, [shade](int32_t x, int32_t y) {
             return x < 60 + 40 * static_cast<int32_t>(shade)
                        ? kBlue
-                       : kSkin - (shade << 16) + static_cast<uint32_t>(((x * y) % 5) << 8);
+                       : kPeach - (shade << 16) + static_cast<uint32_t>(((x * y) % 5) << 8);
         });
         good.push_back(encodeBmp24(picture));
     }
@@ -143,7 +174,7 @@ void ProgramSoak::makeFiles() {
     for (const auto& size :
          {std::make_pair(481, 320), std::make_pair(480, 321), std::make_pair(100, 100)}) {
         bad.push_back(encodeBmp24(
-            makePicture(size.first, size.second, [](int32_t, int32_t) { return kSkin; })));
+            makePicture(size.first, size.second, [](int32_t, int32_t) { return kPeach; })));
     }
     std::vector<uint8_t> topDown = good[0];
     topDown[22] = 0xC0, topDown[23] = 0xFE, topDown[24] = topDown[25] = 0xFF;  // height -320
@@ -203,52 +234,65 @@ void ProgramSoak::replay(App& app, const Event& event, const std::vector<std::st
     }
 }
 
-TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
-    makeFiles();
-    const std::vector<uint8_t> sounds[3] = {tinyWav(1), tinyWav(2), tinyWav(3)};
-    const Sound tiny[3] = {{sounds[0].data(), int32_t(sounds[0].size())},
-                           {sounds[1].data(), int32_t(sounds[1].size())},
-                           {sounds[2].data(), int32_t(sounds[2].size())}};
-    int32_t pictureSize = 0, handSize = 0;
-    const uint8_t* picture = resourceBytes("RADAV_BMP", "DIB_PIXEL", &pictureSize);
-    const uint8_t* hand = resourceBytes("HAND_BMP", "DIB_PIXEL", &handSize);
-    ASSERT_TRUE(picture != nullptr && hand != nullptr);
-
-    // The counts must see what they are meant to see.
-    {
-        const Usage before = usage();
-        HBRUSH brushes[10];
-        for (HBRUSH& brush : brushes) {
-            brush = CreateSolidBrush(RGB(1, 2, 3));
-        }
-        uint8_t* block = allocBlock(100);
-        auto* object = new int(1);
-        const Usage during = usage();
-        delete object;
-        freeBlock(block);
-        for (HBRUSH brush : brushes) {
-            DeleteObject(brush);
-        }
-        ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
-        ASSERT_EQ(during.blocks - before.blocks, 1) << "heap blocks cannot be counted here";
-        ASSERT_EQ(during.objects - before.objects, 1);
+// Short sounds: each slap still goes through the real player into the sink,
+// without the built-in sounds' half second each.
+void ProgramSoak::loadBuiltIns() {
+    for (int i = 0; i < 3; ++i) {
+        soundFiles_[i] = tinyWav(uint8_t(i + 1));
+        sounds_[i] = {soundFiles_[i].data(), int32_t(soundFiles_[i].size())};
     }
+    picture_ = resourceBytes("RADAV_BMP", "DIB_PIXEL", &pictureSize_);
+    hand_ = resourceBytes("HAND_BMP", "DIB_PIXEL", &handSize_);
+    ASSERT_TRUE(picture_ != nullptr && hand_ != nullptr);
+}
 
-    // A window of its own, shown (a hidden one is never painted), with a seeded source.
-    window_.reset();
-    drainQuitMessages();
-    const Usage beforeWindow = usage();
-    const uint32_t seed = 20261207;
-    SeededRandom random(seed);
-    window_ = std::make_unique<MainWindow>(instance_, random);
+void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
+    const Usage before = usage();
+    HBRUSH brushes[10];
+    for (HBRUSH& brush : brushes) {
+        brush = CreateSolidBrush(RGB(1, 2, 3));
+    }
+    HANDLE events[3];
+    for (HANDLE& event : events) {
+        event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    uint8_t* block = allocBlock(100);
+    auto* object = new int(1);
+    const Usage during = usage();
+    delete object;
+    freeBlock(block);
+    for (HANDLE event : events) {
+        CloseHandle(event);
+    }
+    for (HBRUSH brush : brushes) {
+        DeleteObject(brush);
+    }
+    ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
+    ASSERT_EQ(during.blocks - before.blocks, 1);
+    ASSERT_EQ(during.heap - before.heap, 1) << "heap blocks cannot be counted here";
+    ASSERT_EQ(during.objects - before.objects, 1);
+    ASSERT_EQ(during.handles - before.handles, 3) << "kernel handles cannot be counted here";
+}
+
+// Shown (a hidden window is never painted), with the seeded source.
+void ProgramSoak::openWindow() {
+    window_ = std::make_unique<MainWindow>(instance_, seeded_);
     main_ = window_->create();
     ASSERT_NE(main_, nullptr);
     ShowWindow(main_, SW_SHOWNOACTIVATE);
     UpdateWindow(main_);
-    window_->app().loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+    window_->app().loadBuiltIns(picture_, pictureSize_, hand_, handSize_, sounds_);
+}
 
-    // The inputs, in a shuffled order; the slaps aim at the figure of the
-    // picture shown at the time, so that each of them slaps.
+void ProgramSoak::closeWindow() {
+    window_.reset();
+    drainQuitMessages();
+}
+
+// The inputs, in a shuffled order; the slaps aim at the figure of the picture
+// shown at the time, so that each of them slaps. Each kind comes once first:
+// what a first paint, slap or drop sets up for good is not a leak.
+std::vector<Event> ProgramSoak::runShuffledInputs() {
     std::mt19937 inputs(5);
     std::vector<Input> plan;
     plan.insert(plan.end(), 20000, Input::Move);
@@ -257,8 +301,6 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     plan.insert(plan.end(), 100, Input::Clear);
     plan.insert(plan.end(), 20, Input::AutoRun);
     std::shuffle(plan.begin(), plan.end(), inputs);
-    // Each kind once first: what a first paint, slap or drop sets up for good
-    // is not a leak.
     const Input kinds[] = {Input::Drop,  Input::Drop,  Input::Move,
                            Input::Click, Input::Clear, Input::AutoRun};
     plan.insert(plan.begin(), std::begin(kinds), std::end(kinds));
@@ -289,27 +331,32 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
         }
     }
     const Usage after = usage();
-    const DWORD took = GetTickCount() - start;
-    const AppState& shown = state();
     std::printf(
-        "soak: %zu inputs in %lu ms; objects %lld -> %lld, heap blocks %lld -> %lld, GDI %d -> "
-        "%d\n",
-        events.size(), took, warm.objects, after.objects, warm.blocks, after.blocks, warm.gdi,
-        after.gdi);
+        "soak: %zu inputs in %lu ms; objects %lld -> %lld, blocks %d -> %d, heap blocks "
+        "%lld -> %lld, GDI %d -> %d, handles %ld -> %ld\n",
+        events.size(), GetTickCount() - start, warm.objects, after.objects, warm.blocks,
+        after.blocks, warm.heap, after.heap, warm.gdi, after.gdi, warm.handles, after.handles);
     EXPECT_EQ(after.gdi, warm.gdi);
-    // A little slack for the runtime's own bookkeeping, far below one per drop.
+    EXPECT_EQ(after.blocks, warm.blocks);
+    EXPECT_EQ(after.handles, warm.handles);
+    // A little slack for the runtime's and the platform's own bookkeeping,
+    // far below one per drop (200) or per slap (1,000).
     EXPECT_NEAR(double(after.objects), double(warm.objects), 20);
-    EXPECT_NEAR(double(after.blocks), double(warm.blocks), 20);
+    EXPECT_NEAR(double(after.heap), double(warm.heap), 100);
+    return events;
+}
 
-    // The same inputs on the logic alone, from the same seed.
+// The same inputs on the logic alone, from the same seed.
+void ProgramSoak::expectTheLogicAloneEndsTheSame(const std::vector<Event>& events) {
     FakePlatform platform;
-    SeededRandom replayRandom(seed);
+    SeededRandom replayRandom(kSeed);
     App app(platform, replayRandom);
     platform.observed = &app.state();
-    app.loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+    app.loadBuiltIns(picture_, pictureSize_, hand_, handSize_, sounds_);
     for (const Event& event : events) {
         replay(app, event, files_);
     }
+    const AppState& shown = state();
     EXPECT_TRUE(pictureOf(*shown.currentPicture).pixels ==
                 pictureOf(*app.state().currentPicture).pixels);
     EXPECT_TRUE(pictureOf(*shown.untouchedPicture).pixels ==
@@ -317,29 +364,37 @@ TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
     EXPECT_EQ(shown.slapCount, app.state().slapCount);
     EXPECT_EQ(std::make_pair(shown.handX, shown.handY),
               std::make_pair(app.state().handX, app.state().handY));
+}
 
-    // Destruction gives back what creation took: a second window, used and
-    // destroyed, leaves the counts where the first left them (the platform
-    // keeps a few caches of its own from the first).
-    window_.reset();
-    drainQuitMessages();
-    Usage gone[2] = {usage()};
-    window_ = std::make_unique<MainWindow>(instance_, random);
-    main_ = window_->create();
-    ASSERT_NE(main_, nullptr);
-    ShowWindow(main_, SW_SHOWNOACTIVATE);
-    window_->app().loadBuiltIns(picture, pictureSize, hand, handSize, tiny);
+// A second window, used and destroyed, leaves what the program holds where
+// the first left it (the platform keeps a few caches of its own from the
+// first, and its heap is its own business).
+void ProgramSoak::expectDestructionGivesBackWhatCreationTook(const std::vector<Event>& events) {
+    closeWindow();
+    const Usage first = usage();
+    openWindow();
     for (const Event& event : {events[0], events[2], events[3]}) {  // a drop, a move, a slap
         apply(event);
     }
-    window_.reset();
-    drainQuitMessages();
-    gone[1] = usage();
-    std::printf("soak: GDI before the first window %d, after each destruction %d, %d\n",
-                beforeWindow.gdi, gone[0].gdi, gone[1].gdi);
-    EXPECT_EQ(gone[1].gdi, gone[0].gdi);
-    EXPECT_EQ(gone[1].objects, gone[0].objects);
-    EXPECT_EQ(gone[1].blocks, gone[0].blocks);
+    closeWindow();
+    const Usage second = usage();
+    std::printf("soak: after each destruction GDI %d, %d; handles %ld, %ld; blocks %d, %d\n",
+                first.gdi, second.gdi, first.handles, second.handles, first.blocks, second.blocks);
+    EXPECT_EQ(second.gdi, first.gdi);
+    EXPECT_EQ(second.objects, first.objects);
+    EXPECT_EQ(second.blocks, first.blocks);
+    EXPECT_EQ(second.handles, first.handles);
+}
+
+TEST_F(ProgramSoak, StaysFlatAndEndsWhereTheLogicAloneEnds) {
+    makeFiles();
+    loadBuiltIns();
+    checkTheCountsSeeWhatTheyCount();
+    closeWindow();  // the fixture's, which has no seeded source
+    openWindow();
+    const std::vector<Event> events = runShuffledInputs();
+    expectTheLogicAloneEndsTheSame(events);
+    expectDestructionGivesBackWhatCreationTook(events);
 }
 
 }  // namespace

@@ -128,22 +128,28 @@ void MainWindowTest::SetUp() {
 void MainWindowTest::loadTestPicture() {
     const Picture picture = makePicture(480, 320, [](int32_t x, int32_t y) {
         // The texture makes a misplaced row or column show.
-        return x < 120 ? kBlue : kSkin + static_cast<uint32_t>(((x + 3 * y) % 7) << 8);
+        return x < 120 ? kBlue : kPeach + static_cast<uint32_t>(((x + 3 * y) % 7) << 8);
     });
     ASSERT_TRUE(writeFile(file("test-picture.bmp"), encodeBmp24(picture)));
     ASSERT_TRUE(window_->app().loadPictureFile(file("test-picture.bmp").c_str()));
 }
 
-HDROP MainWindowTest::drop(const std::vector<std::string>& paths) {
+HDROP MainWindowTest::drop(const std::vector<std::string>& paths, bool wide) {
     std::string names;
     for (const std::string& path : paths) {
         names += path + '\0';
     }
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
+    names += '\0';
+    std::vector<wchar_t> wideNames(names.size());
+    const size_t units = MultiByteToWideChar(CP_UTF8, 0, names.data(), int(names.size()),
+                                             wideNames.data(), int(wideNames.size()));
+    const size_t bytes = wide ? units * sizeof(wchar_t) : names.size();
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    std::memcpy(header + 1, names.data(), names.size());
+    header->fWide = wide ? TRUE : FALSE;
+    std::memcpy(header + 1, wide ? static_cast<const void*>(wideNames.data()) : names.data(),
+                bytes);
     GlobalUnlock(memory);
     SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     return static_cast<HDROP>(memory);

@@ -30,7 +30,7 @@ std::vector<uint8_t> encodeBmp24(const Picture& picture);
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readWholeFile(const std::string& path);
 
-constexpr uint32_t kSkin = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
+constexpr uint32_t kPeach = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
 inline uint32_t red(uint32_t word) {
     return (word >> 16) & 0xFF;
 }
@@ -88,8 +88,8 @@ protected:
     std::vector<uint32_t> untouched() { return pictureOf(*state().untouchedPicture).pixels; }
     void command(WORD id) { SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     // Drops the files on the main window as the shell does, in a DROPFILES block with
-    // narrow paths; returns the block, to see that it was released.
-    HDROP drop(const std::vector<std::string>& paths);
+    // narrow paths, or UTF-16 ones; returns the block, to see that it was released.
+    HDROP drop(const std::vector<std::string>& paths, bool wide = false);
     // Pointer messages to the view at client (x, y); slapAt clicks on picture point (x, y).
     void move(int x, int y) {
         SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
