@@ -15,12 +15,9 @@ must() {
 banner() { printf '\n== %s\n' "$*"; }
 
 must "setup (scripts/setup.sh)" scripts/setup.sh
-must "bench configure" cmake --preset bench >/dev/null
-must "bench build" cmake --build --preset bench
+must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 banner "native build"
 must "native benchmarks" build/bench/bench/hoppel_bench "$@"
-
-must "Windows benchmark programs (scripts/windows-bench-build.sh)" scripts/windows-bench-build.sh
 
 source scripts/wine-env.sh 64
 if host_runs_i686; then

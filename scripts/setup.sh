@@ -5,7 +5,7 @@
 set -euo pipefail
 
 native=(cmake ninja-build g++ make googletest libgtest-dev libbenchmark-dev libstb-dev
-        clang libclang-rt-14-dev clang-format)
+        clang libclang-rt-14-dev clang-format python3)
 cross=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686
        g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 # Wine for both widths (wine32 is installed even where the kernel cannot run it)

@@ -43,9 +43,7 @@ done
 
 # Built, not run: their numbers are for make bench; this keeps them building.
 step "bench build"
-must "bench configure" cmake --preset bench >/dev/null
-must "bench build" cmake --build --preset bench
-must "Windows benchmark programs (scripts/windows-bench-build.sh)" scripts/windows-bench-build.sh
+must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 
 source scripts/wine-env.sh
 if host_runs_i686; then

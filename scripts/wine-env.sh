@@ -32,7 +32,9 @@ wine_sound_on() { export WINEDLLOVERRIDES=$hoppel_overrides; }
 wine_sound_sink() {
     local file conf
     file=$(realpath -m "$1")
-    conf=$file.asoundrc
+    # ALSA takes ALSA_CONFIG_PATH apart at spaces: the configuration lives in
+    # a path without any, one per sink.
+    conf=/tmp/hoppel-sink-$(printf '%s' "$file" | sha1sum | cut -c1-16).asoundrc
     mkdir -p "$(dirname "$file")"
     : >"$file"
     # A pipe that appends: the plugin reopens its file at each sound. The path

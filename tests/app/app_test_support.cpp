@@ -9,14 +9,6 @@ void fillWords(Dib32Image& image, uint32_t word) {
         setWord(image, i, word);
 }
 
-std::vector<uint32_t> wordsOf(Dib32Image& image) {
-    std::vector<uint32_t> words(static_cast<size_t>(image.width()) *
-                                static_cast<size_t>(image.height()));
-    for (size_t i = 0; i < words.size(); ++i)
-        words[i] = image.words().load(int64_t(i));
-    return words;
-}
-
 void paintPattern(Dib32Image& image, uint32_t seed) {
     uint32_t state = seed * 2654435761u + 12345u;
     for (int32_t y = 0; y < image.height(); ++y)

@@ -10,12 +10,12 @@
 
 #include "app/app.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/pixel_words.h"
 #include "tests/support/scripted_random.h"
 
 // Raw pixel words, top byte and all.
 void setWord(Dib32Image& image, int32_t index, uint32_t word);
 void fillWords(Dib32Image& image, uint32_t word);
-std::vector<uint32_t> wordsOf(Dib32Image& image);
 // Varied skin colours (blue below 255), different for each seed.
 void paintPattern(Dib32Image& image, uint32_t seed);
 std::vector<uint32_t> patternWords(int32_t width, int32_t height, uint32_t seed);

@@ -96,11 +96,20 @@ TEST_F(SlapTest, AreasAreDiscsWithFlatCuts) {
     EXPECT_EQ(random.draws, 6844 + 1);
     // Row, the word sought, its first and last column (-1: none). The cuts
     // are one row deeper below the point than above it.
-    const int32_t rows[][4] = {{160, kRing, 183, 297},  {111, kRing, 211, 269},
-                               {208, kRing, 209, 271},  {110, kSkin, 0, 479},
-                               {209, kSkin, 0, 479},    {160, kInner, 194, 286},
-                               {115, kInner, 227, 253}, {204, kInner, 224, 256},
-                               {114, kInner, -1, -1},   {205, kInner, -1, -1}};
+    // clang-format off
+    const int32_t rows[][4] = {
+        {160, kRing, 183, 297},
+        {111, kRing, 211, 269},
+        {208, kRing, 209, 271},
+        {110, kSkin, 0, 479},
+        {209, kSkin, 0, 479},
+        {160, kInner, 194, 286},
+        {115, kInner, 227, 253},
+        {204, kInner, 224, 256},
+        {114, kInner, -1, -1},
+        {205, kInner, -1, -1},
+    };
+    // clang-format on
     for (const auto& r : rows) {
         int32_t first = -1, last = -1;
         for (int32_t x = 0; x < 480; ++x)

@@ -82,14 +82,26 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
             hand.setPixel(j, i, 0xFFFFFFu);     // transparent stripes
     setWord(hand, 50 * 196 + 84, 0xFFFFFFFFu);  // not the transparent word
 
+    // clang-format off
     const std::pair<uint32_t, uint32_t> positions[] = {
-        {0, 160},           {30, 30},           {450, 300},
-        {20, 20},           {459, 299},         {1, 1},
-        {479, 319},         {479, 0},           {80, 50},
-        {0xFFFFFFFFu, 160}, {240, 0xFFFFFFFFu}, {100000, 5},
-        {560, 100},         {240, 370},         {0xFFFFFFB0u, 0xFFFFFFF6u},
+        {0, 160},
+        {30, 30},
+        {450, 300},
+        {20, 20},
+        {459, 299},
+        {1, 1},
+        {479, 319},
+        {479, 0},
+        {80, 50},
+        {0xFFFFFFFFu, 160},
+        {240, 0xFFFFFFFFu},
+        {100000, 5},
+        {560, 100},
+        {240, 370},
+        {0xFFFFFFB0u, 0xFFFFFFF6u},
         {240, 160},
     };
+    // clang-format on
     for (const auto& p : positions) {
         SCOPED_TRACE(std::to_string(p.first) + "," + std::to_string(p.second));
         fillWords(*state.displayImage, 0x777777u);

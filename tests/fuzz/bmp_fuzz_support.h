@@ -5,6 +5,7 @@
 
 #include "image/image.h"
 #include "stream/little_endian.h"
+#include "tests/support/pixel_words.h"
 
 // A findings report the fuzzer keeps: the input that broke a promise.
 #define PROMISE(cond)         \
@@ -12,14 +13,6 @@
         if (!(cond))          \
             __builtin_trap(); \
     } while (0)
-
-inline std::vector<uint32_t> wordsOf(const Dib32Image& image) {
-    std::vector<uint32_t> words;
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            words.push_back(image.pixel(x, y));
-    return words;
-}
 
 inline void paint(Dib32Image& image) {
     for (int32_t y = 0; y < image.height(); ++y)

@@ -5,18 +5,21 @@
 using MainWindowMessages = MainWindowTest;
 
 TEST_F(MainWindowMessages, PointerMovesTheHandWithItsHideRule) {
+    // clang-format off
     const struct {
         int clientX, clientY;
         uint32_t handX, handY;  // handX 0: hidden
     } cases[] = {
-        {31, 19, 30, 300},    // the first shown position
-        {30, 19, 0, 300},     // one column further left: hidden, handY kept
-        {31, 18, 0, 301},     // one row further up: hidden
-        {451, 289, 450, 30},  // the last shown position
-        {452, 289, 0, 30},         {451, 290, 0, 29},
+        {31, 19, 30, 300},          // the first shown position
+        {30, 19, 0, 300},           // one column further left: hidden, handY kept
+        {31, 18, 0, 301},           // one row further up: hidden
+        {451, 289, 450, 30},        // the last shown position
+        {452, 289, 0, 30},          // one column further right
+        {451, 290, 0, 29},          // one row further down
         {0, 100, 0, 219},           // the frame column wraps to a huge x
         {100, 400, 0, 0xFFFFFFAF},  // below the picture: y wraps to a huge value
     };
+    // clang-format on
     for (const auto& c : cases) {
         move(c.clientX, c.clientY);
         EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(c.handX, c.handY))
@@ -42,11 +45,21 @@ TEST_F(MainWindowMessages, ClickSlapsTheMappedPictureRowAndNothingOffTheFigure) 
     EXPECT_EQ(red(after.at(300, 160)), red(before.at(300, 160)) + 2);  // in both areas
     // The outer area reaches 49 rows down but only 48 up, which tells the
     // direction of y and the exact row; 57 columns either side, 58 not.
+    // clang-format off
     const struct {
         int dx, dy;
         bool changed;
-    } probes[] = {{0, -49, true}, {0, 48, true}, {0, 49, false},  {0, -50, false},
-                  {-57, 0, true}, {57, 0, true}, {-58, 0, false}, {58, 0, false}};
+    } probes[] = {
+        {0, -49, true},
+        {0, 48, true},
+        {0, 49, false},
+        {0, -50, false},
+        {-57, 0, true},
+        {57, 0, true},
+        {-58, 0, false},
+        {58, 0, false},
+    };
+    // clang-format on
     for (const auto& p : probes) {
         EXPECT_EQ(after.at(300 + p.dx, 160 + p.dy) != before.at(300 + p.dx, 160 + p.dy), p.changed)
             << "offset " << p.dx << "," << p.dy;
