@@ -41,6 +41,9 @@ for preset in win32 win64; do
     must "$preset build" cmake --build --preset $preset
 done
 
+step "the i686 exe built again in another folder, byte for byte"
+must "reproducible build (scripts/repro-check.sh)" scripts/repro-check.sh
+
 # Built, not run: their numbers are for make bench; this keeps them building.
 step "bench build"
 must "bench configure" cmake --preset bench >/dev/null
