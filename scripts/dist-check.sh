@@ -16,8 +16,11 @@ trap 'rm -rf "$unpacked"' EXIT
 # bare_lf FILE: true when a line ends in LF alone, or the last line has no end.
 bare_lf() { [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" != 0d0a ] || grep -qv $'\r$' "$1"; }
 for arch in i686 x86_64; do
-    zip=$(cd "$dist" && ls hoppelmaru-"$version"-windows-"$arch".zip hoppelmaru-"$version"-windows-"$arch"-dirty.zip 2>/dev/null) ||
-        fail "no $arch zip in $dist"
+    zip=
+    for name in "hoppelmaru-$version-windows-$arch.zip" "hoppelmaru-$version-windows-$arch-dirty.zip"; do
+        [ ! -f "$dist/$name" ] || zip=$name
+    done
+    [ -n "$zip" ] || fail "no $arch zip in $dist"
     [ "$(unzip -Z1 "$dist/$zip" | tr '\n' ' ')" = "$folder/ $folder/hoppelmaru.exe $folder/README.txt $folder/LICENSE.txt " ] ||
         fail "$zip holds $(unzip -Z1 "$dist/$zip" | tr '\n' ' '), not $folder/ with hoppelmaru.exe, README.txt, LICENSE.txt"
     extra=$(zipinfo -v "$dist/$zip" | grep -E 'length of extra field: +[1-9]') && fail "$zip has extra fields: $extra"
