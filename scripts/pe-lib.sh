@@ -1,6 +1,8 @@
+# shellcheck shell=bash
 # Sourced: reads the headers of a PE file (an exe) with od.
-#   pe_open FILE          sets $pe_file, $pe_opt (the optional header's offset),
-#                         $pe_plus (1 for PE32+) and $pe_sections (their table's offset)
+#   pe_open FILE          sets $pe_file, $pe_at (the PE signature's offset),
+#                         $pe_opt (the optional header's), $pe_plus (1 for PE32+)
+#                         and $pe_sections (the section table's)
 #   pe_u OFFSET SIZE      the little-endian number of SIZE bytes at OFFSET
 #   pe_field OFFSET       names the header field or section that holds OFFSET
 #   pe_checksum           the header checksum the file's bytes call for
@@ -21,7 +23,8 @@ pe_open() {
     pe_sections=$((pe_opt + $(pe_u $((pe_at + 20)) 2)))
 }
 
-# The optional header's fields from CheckSum on: (offset size name), PE32 then PE32+.
+# The optional header's fields before its data directories, (offset size name)
+# triples: PE32, then PE32+.
 # shellcheck disable=SC2034
 pe_opt_fields32=(0 2 Magic 2 1 MajorLinkerVersion 3 1 MinorLinkerVersion 4 4 SizeOfCode
     8 4 SizeOfInitializedData 12 4 SizeOfUninitializedData 16 4 AddressOfEntryPoint 20 4 BaseOfCode

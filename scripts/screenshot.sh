@@ -7,7 +7,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 shot=build/hoppelmaru-screenshot.png
 fail() { echo "screenshot: $*" >&2; exit 1; }
 rm -f "$shot"
-DISPLAY= scripts/run.sh || fail "the round without a display failed (scripts/run.sh)"
+DISPLAY='' scripts/run.sh || fail "the round without a display failed (scripts/run.sh)"
 [ -s "$shot" ] || fail "the round left no $shot"
 mkdir -p docs
 /usr/bin/convert "$shot" -strip docs/screenshot.png || fail "could not write docs/screenshot.png"
