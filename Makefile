@@ -1,11 +1,14 @@
 # Entry points; each installs what is missing first (Debian 12, as root or with sudo).
-.PHONY: test run bench setup clean
+.PHONY: test run dist bench setup clean
 
 test:
 	scripts/test.sh
 
 run:
 	scripts/run.sh
+
+dist:
+	scripts/dist.sh
 
 bench:
 	scripts/bench.sh
@@ -14,4 +17,4 @@ setup:
 	scripts/setup.sh
 
 clean:
-	rm -rf build
+	rm -rf build dist

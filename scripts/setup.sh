@@ -14,6 +14,9 @@ xlibs=(libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxfixes3 libxcom
 desktop=(wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts-vlgothic locales
          "${xlibs[@]}" "${xlibs[@]/%/:i386}")
 
+# make dist packs and checks the zips.
+release=(zip unzip)
+
 fail() { echo "setup: $*" >&2; exit 1; }
 
 missing() {
@@ -36,7 +39,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     sudo_ dpkg --add-architecture i386 || fail "could not add the i386 architecture (dpkg --add-architecture i386)"
     need_update=1
 fi
-todo=$(missing "${native[@]}" "${cross[@]}" "${desktop[@]}")
+todo=$(missing "${native[@]}" "${cross[@]}" "${desktop[@]}" "${release[@]}")
 if [ -n "$todo" ] || [ -n "${need_update:-}" ]; then
     [ -z "$todo" ] || echo "setup: installing $(echo $todo | wc -w) packages" >&2
     sudo_ timeout 600 apt-get update -qq >"$log" 2>&1 ||

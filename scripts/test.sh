@@ -41,6 +41,11 @@ for preset in win32 win64; do
     must "$preset build" cmake --build --preset $preset
 done
 
+step "the i686 exe built again in another folder, byte for byte"
+must "reproducible build (scripts/repro-check.sh)" scripts/repro-check.sh
+# Read on the host, so it runs where wine cannot run the i686 exe too.
+must "the i686 exe's release test" ctest --preset win32 -R '^exe_release$' --no-tests=error
+
 # Built, not run: their numbers are for make bench; this keeps them building.
 step "bench build"
 must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
