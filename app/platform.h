@@ -15,7 +15,8 @@ struct FileBytes {
 enum class ReplaceOutcome {
     // The new file is at to, whole.
     Replaced,
-    // Nothing moved: to is as it was and the new file is still at from.
+    // to holds the old file as it was (put back, if it had left) and the new
+    // file is still at from.
     Kept,
     // The old file left to and neither file could be put there: the old one is
     // at backup and the new one at from, both whole. Neither may be removed.
