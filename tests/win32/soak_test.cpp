@@ -61,16 +61,6 @@ long long heapBlocks() {
     return busy;
 }
 
-// Live GDI objects of the process. GetGuiResources counts nothing under Wine,
-// but its handle table answers GetObjectType for a bare slot index.
-int gdiObjects() {
-    int live = 0;
-    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
-        live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0 ? 1 : 0;
-    }
-    return live;
-}
-
 struct Usage {
     long long objects, blocks;
     int gdi;
