@@ -1,5 +1,8 @@
 // The windows at display scales: the layout each DPI gives, the picture as
 // drawn and as the pointer reaches it, and a change of DPI while running.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 #include <tuple>
 
@@ -240,4 +243,16 @@ TEST_F(ScaledWindow, DpiChangeLaysOutAnewMovesToTheRectangleAndKeepsPictureAndCo
     SIZE size = {};
     EXPECT_TRUE(SendMessageA(main_, WM_GETDPISCALEDSIZE, 96, reinterpret_cast<LPARAM>(&size)));
     EXPECT_EQ(std::make_pair(size.cx, size.cy), std::make_pair(540L, 468L));
+}
+
+// What the manifest asks of the system: per-monitor DPI awareness (v2) and
+// the buttons of the common controls 6, which alone know their ideal size.
+TEST_F(ScaledWindow, TheProgramIsPerMonitorAwareWithTheCurrentButtons) {
+    // Wine 8 tells per-monitor v2 from v1 by nothing the program uses.
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+    SIZE ideal = {};
+    EXPECT_TRUE(
+        SendMessageA(window_->autoButton(), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+    EXPECT_GT(ideal.cx, 0);
 }
