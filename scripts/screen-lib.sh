@@ -10,6 +10,17 @@ wait_for() {
     done
 }
 
+# shot NAME: the whole screen into shot-NN-NAME.png in the working folder,
+# its name in $last.
+shot_no=0
+shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
+# crop IMAGE W H X Y OUT
+crop() { /usr/bin/convert "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
+# number of differing pixels of two images of one size
+differing() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
+# pixels of exactly colour #RRGGBB within an image
+count_colour() { /usr/bin/convert "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
+
 # start_program EXE: runs it under wine in the background as $program; on exit
 # the script stops it and the wine server (avoids "X connection broken").
 start_program() {

@@ -36,11 +36,6 @@ s() { echo $((($1 * dpi + 48) / 96)); }
 # u POSITION: the 96-DPI figure whose scaled span holds the position.
 u() { echo $((($1 * 96 + 47) / dpi)); }
 
-shot_no=0
-shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
-crop() { "$convert" "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
-differing() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
-count_colour() { "$convert" "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
 # rows IMAGE RRGGBB: "first last" row holding the colour
 rows() { "$convert" "$1" -depth 8 txt:- | awk -F'[,:]' -v c="#$2" 'index($0, c) { if (f == "") f = $2; l = $2 } END { print f, l }'; }
 
