@@ -167,35 +167,48 @@ TEST_F(ScaledWindow, PictureFillsItsScaledRectangleWithEachPixelWhereThePointerF
 }
 
 // The pointer's point of picture pixel (x, y) is view client (x + 1, 319 - y)
-// at 96 DPI; at a scale, every screen pixel of that point's span.
-TEST_F(ScaledWindow, AClickAnywhereOnAPixelsPointSlapsThatPixelAndTheHandGoesThere) {
+// at 96 DPI; at a scale, every screen pixel of that point's span. A click
+// there must slap exactly as slapAt(x, y) does, and the hand must go there.
+// (Each slap plays its sound, so each pixel is clicked once per DPI, at one
+// end of its span or the other; the hand checks both ends.)
+TEST_F(ScaledWindow, AClickOnAPixelsPointSlapsThatPixelAndTheHandGoesThere) {
+    const Picture skin = makePicture(480, 320, [](int32_t, int32_t) { return kSkin; });
+    ASSERT_TRUE(writeFile(file("skin.bmp"), encodeBmp24(skin)));
+    const POINT pixels[] = {{0, 0}, {479, 319}, {0, 319}, {479, 0}, {240, 160}};
+    std::vector<std::vector<uint32_t>> slapped;
+    ASSERT_TRUE(window_->app().loadPictureFile(file("skin.bmp").c_str()));
+    for (const POINT& p : pixels) {
+        window_->app().slapAt(p.x, p.y);
+        slapped.push_back(current());
+        command(IDC_CLEAR);
+    }
+    int turn = 0;
     for (UINT dpi : {96u, 120u, 144u, 192u, 110u}) {
         SCOPED_TRACE(dpi);
         recreateAt(dpi);
-        ASSERT_TRUE(writeFile(file("skin.bmp"),
-                              encodeBmp24(makePicture(480, 320, [](int, int) { return kSkin; }))));
         ASSERT_TRUE(window_->app().loadPictureFile(file("skin.bmp").c_str()));
         const DisplayScale scale(dpi);
-        const POINT pixels[] = {{0, 0}, {479, 319}, {0, 319}, {479, 0}, {240, 160}};
-        for (const POINT& p : pixels) {
+        for (size_t i = 0; i < std::size(pixels); ++i) {
+            const POINT& p = pixels[i];
             SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
-            window_->app().slapAt(p.x, p.y);
-            const std::vector<uint32_t> expected = current();
-            command(IDC_CLEAR);
-            const LayoutRect span = scale.scaled(
-                LayoutRect{p.x + 1, 319 - p.y, p.x + 2, 320 - static_cast<int32_t>(p.y)});
-            for (const POINT& at :
-                 {POINT{span.left, span.top}, POINT{span.right - 1, span.bottom - 1}}) {
-                click(at.x, at.y);
-                EXPECT_TRUE(current() == expected) << "clicked at " << at.x << "," << at.y;
-                command(IDC_CLEAR);
+            const LayoutRect span =
+                scale.scaled(LayoutRect{p.x + 1, 319 - p.y, p.x + 2, 320 - p.y});
+            const POINT ends[] = {{span.left, span.top}, {span.right - 1, span.bottom - 1}};
+            for (const POINT& at : ends) {
                 move(at.x, at.y);
                 EXPECT_EQ(state().handY, static_cast<uint32_t>(p.y));
             }
+            const POINT& at = ends[turn++ % 2];
+            click(at.x, at.y);
+            EXPECT_TRUE(current() == slapped[i]) << "clicked at " << at.x << "," << at.y;
+            command(IDC_CLEAR);
         }
         const LayoutRect centre = scale.scaled(LayoutRect{241, 159, 242, 160});
-        move(centre.right - 1, centre.top);
-        EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(240u, 160u));
+        for (const POINT& at :
+             {POINT{centre.left, centre.top}, POINT{centre.right - 1, centre.bottom - 1}}) {
+            move(at.x, at.y);
+            EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(240u, 160u));
+        }
     }
 }
 
