@@ -10,6 +10,17 @@ wait_for() {
     done
 }
 
+# shot NAME: the whole screen into shot-NN-NAME.png in the working folder,
+# its name in $last.
+shot_no=0
+shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
+# crop IMAGE W H X Y OUT
+crop() { /usr/bin/convert "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
+# number of differing pixels of two images of one size
+differing() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
+# pixels of exactly colour #RRGGBB within an image
+count_colour() { /usr/bin/convert "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
+
 # start_program EXE: runs it under wine in the background as $program; on exit
 # the script stops it and the wine server (avoids "X connection broken").
 start_program() {
@@ -30,15 +41,16 @@ find_window() {
     [ -n "$window" ]
 }
 
-# frame_in IMAGE: "x y" of the picture view's white 482 x 322 frame on the grey
+# frame_in IMAGE [WIDTH HEIGHT]: "x y" of the picture view's white frame
+# (482 x 322 unless told, its size at the display's scale) on the grey
 # background within IMAGE. Child windows are no X windows of their own, so the
 # view is found on the screen.
 frame_in() {
-    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' '
+    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w="${2:-482}" -v h="${3:-322}" '
         NR > 1 { p[$1","$2] = $3" "$4" "$5 }
         END { W = "255 255 255"; G = "192 192 192"
               for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
-                if (p[(x+481)","y] == W && p[x","(y+321)] == W && p[(x+481)","(y+321)] == W &&
-                    p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+482)","y] == G && p[x","(y+322)] == G)
+                if (p[(x+w-1)","y] == W && p[x","(y+h-1)] == W && p[(x+w-1)","(y+h-1)] == W &&
+                    p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+w)","y] == G && p[x","(y+h)] == G)
                     print x, y } }'
 }

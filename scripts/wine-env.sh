@@ -4,9 +4,16 @@
 # the server. One 64-bit prefix serves both widths (WoW64 where the kernel runs
 # 32-bit programs). Set on their own lines: a wine started without a prefix or
 # display can hang.
+# HOPPEL_DPI (96 unless set) picks a prefix whose display has that DPI, one
+# prefix for each: build/wineprefix at 96, build/wineprefix-dpiN otherwise.
 HOPPEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HOPPEL_WINE_WIDTH=${1:-64}
-export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix}
+HOPPEL_DPI=${HOPPEL_DPI:-96}
+if [ "$HOPPEL_DPI" = 96 ]; then
+    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix}
+else
+    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix-dpi$HOPPEL_DPI}
+fi
 export WINEDEBUG=-all
 export LANG=ja_JP.UTF-8
 # Both widths talk to the one 64-bit server of the prefix.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix once (about 7 s); later calls return at once.
 # A 64-bit prefix: it runs the x86_64 build everywhere and the i686 one too
-# where the kernel runs 32-bit programs.
+# where the kernel runs 32-bit programs. With HOPPEL_DPI set (see wine-env.sh)
+# it makes the prefix whose display has that DPI.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" 64
 fail() { echo "wine-prefix: $*" >&2; exit 1; }
@@ -9,7 +10,7 @@ fail() { echo "wine-prefix: $*" >&2; exit 1; }
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock -w 300 9 || fail "another run holds $WINEPREFIX.lock"
-ready=$WINEPREFIX/.hoppel-ready-64
+ready=$WINEPREFIX/.hoppel-ready-64-dpi$HOPPEL_DPI
 [ -f "$ready" ] && exit 0
 rm -rf "$WINEPREFIX"
 timeout 180 "$HOPPEL_WINE" wineboot -i >"$WINEPREFIX.log" 2>&1 ||
@@ -22,6 +23,8 @@ reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 for f in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic' 'MS Gothic'; do
     reg 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ /d 'VL PGothic'
 done
+# The display scale Wine gives every program of the prefix.
+reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$HOPPEL_DPI"
 timeout 60 "$HOPPEL_WINESERVER" -w || fail "the wine server did not finish"
 # Wine does not load its own fonts from /usr/share/wine/fonts: the caption buttons need them.
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true

@@ -10,14 +10,16 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/display_scale.h"
 #include "app/win32/picture_view_window.h"
 #include "app/win32/win32_platform.h"
 
 // The maker's home page (Help > 作者サイト).
 constexpr const char kHomePageUrl[] = "https://quillmarsh.example/hoppelmaru/";
 
-// What would block or leave the process: the modal dialogs and the shell. The
-// program uses the real ones; tests put their own in.
+// What would block or leave the process (the modal dialogs and the shell) and
+// what only the system's display decides. The program uses the real ones;
+// tests put their own in.
 struct DialogHooks {
     // GetSaveFileNameA: true when a file name was chosen.
     std::function<bool(OPENFILENAMEA& dialog)> askSavePath;
@@ -25,6 +27,8 @@ struct DialogHooks {
     std::function<void(HWND owner, const char* text, const char* caption, UINT type)> showMessage;
     // ShellExecuteA "open".
     std::function<void(const char* address)> openAddress;
+    // The DPI of the window's monitor as the system reports it (0 when it cannot).
+    std::function<UINT(HWND window)> windowDpi;
 };
 
 class MainWindow {
@@ -36,9 +40,14 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     static void registerClass(HINSTANCE instance);
-    // Creates the (still hidden) 540 x 468 window titled "Hoppelmaru"; the
-    // creation steps run inside. Null on failure.
+    // Creates the (still hidden) window titled "Hoppelmaru", its client area
+    // the layout at the DPI of its monitor (540 x 468 at 96 DPI in the
+    // project's Wine prefix); the creation steps run inside. Null on failure.
     HWND create();
+    // The message loop's dialog keys: Tab and Shift+Tab move the focus between
+    // the buttons, Space presses the focused one. True when the message was
+    // handled here and must not be dispatched again.
+    bool routeDialogKey(MSG& message);
 
     HWND handle() const { return window_; }
     HWND autoButton() const { return autoButton_; }
@@ -50,6 +59,7 @@ public:
     DialogHooks& hooks() { return hooks_; }
     Win32Platform& platform() { return platform_; }
     const char* savePath() const { return savePath_; }
+    const DisplayScale& scale() const { return scale_; }
 
     // File > Save image: asks for a name, writes the picture, reports a failure.
     void savePictureAs();
@@ -62,10 +72,19 @@ private:
     void onCommand(WORD id);
     void onTimer();
     void onDropFiles(HDROP drop);
+    void onParentNotify(WPARAM what, LPARAM position);
+    void onDpiChanged(WORD dpi, const RECT* suggested);
+    LRESULT onGetDpiScaledSize(WORD dpi, SIZE* size);
     void showAbout();
     void loadResources();
+    // The children, their fonts and the counter surface at scale_.
+    void layOut();
     void createCounterSurface();
     void createButtonFont();
+    SIZE outerSize(const DisplayScale& scale) const;
+    // Moves and sizes the window to outer, kept wholly on the nearest monitor
+    // where it fits.
+    void placeOnMonitor(const RECT& outer);
 
     HINSTANCE instance_;
     DialogHooks hooks_;
@@ -77,6 +96,10 @@ private:
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;
     HFONT buttonFont_ = nullptr;
+    DisplayScale scale_;
+    // A button is being pressed with the mouse: once its command has run the
+    // focus leaves it, so that Space does not press it again unasked.
+    bool mouseOnButton_ = false;
     std::string droppedPath_;
     // Kept between saves: the dialog opens with the last name.
     char savePath_[kLongestPathBytes] = {};

@@ -19,6 +19,9 @@ int runProgram(HINSTANCE instance, int showCommand) {
     MSG message = {};
     // GetMessageA gives -1 on failure: that ends the loop too.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (window.routeDialogKey(message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -20,7 +20,6 @@ fi
 source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
 convert=/usr/bin/convert
-compare=/usr/bin/compare
 
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -47,16 +46,8 @@ count_sounds() {
 }
 sounds_are() { count_sounds && [ "$sound_count" = "$1" ]; }
 
-shot_no=0
-shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
 # "r g b" of one screen pixel of a screenshot
 pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | tr -d '(' | tr ',' ' '; }
-# crop IMAGE W H X Y OUT
-crop() { "$convert" "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
-# number of differing pixels of two images of one size
-differing() { "$compare" -metric AE "$1" "$2" null: 2>&1 || true; }
-# pixels of exactly colour #RRGGBB within an image
-count_colour() { "$convert" "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
 
 step "start"
 start_program "$exe"

@@ -48,6 +48,16 @@ std::vector<uint8_t> readWholeFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// GetGuiResources counts nothing under Wine, but its handle table answers
+// GetObjectType for a bare slot index.
+int gdiObjects() {
+    int live = 0;
+    for (ULONG_PTR slot = 1; slot < 0x10000; ++slot) {
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0 ? 1 : 0;
+    }
+    return live;
+}
+
 int drainQuitMessages(int* exitCode) {
     int quits = 0;
     for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
@@ -70,10 +80,9 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-ViewSurface::ViewSurface() {
+ViewSurface::ViewSurface(int32_t width, int32_t height) : width_(width), height_(height) {
     BITMAPINFO info = {};
-    info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), kViewWidth, -kViewHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<uint32_t*>(bits);

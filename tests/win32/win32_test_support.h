@@ -35,30 +35,33 @@ inline uint32_t red(uint32_t word) {
     return (word >> 16) & 0xFF;
 }
 
+// Live GDI objects of the process.
+int gdiObjects();
 // Takes every queued message; the number of quit messages, the last exit code in *exitCode.
 int drainQuitMessages(int* exitCode = nullptr);
 // Handles queued messages until done() or the timeout.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-// A top-down 32-bit surface the size of the picture view.
+// A top-down 32-bit surface, the size of the picture view at 96 DPI unless told.
 class ViewSurface {
 public:
-    ViewSurface();
+    explicit ViewSurface(int32_t width = kViewWidth, int32_t height = kViewHeight);
     ~ViewSurface();
     ViewSurface(const ViewSurface&) = delete;
     ViewSurface& operator=(const ViewSurface&) = delete;
     HDC dc() const { return dc_; }
     void fill(uint32_t rgb) {
         GdiFlush();
-        std::fill(bits_, bits_ + kViewWidth * kViewHeight, rgb);
+        std::fill(bits_, bits_ + width_ * height_, rgb);
     }
     uint32_t at(int32_t x, int32_t y) const {
         GdiFlush();
-        return bits_[y * kViewWidth + x] & 0xFFFFFF;
+        return bits_[y * width_ + x] & 0xFFFFFF;
     }
     int count(const RECT& area, uint32_t rgb) const;
 
 private:
+    int32_t width_, height_;
     HDC dc_;
     HBITMAP bitmap_;
     uint32_t* bits_ = nullptr;

@@ -1,0 +1,43 @@
+#include "app/win32/display_dpi.h"
+
+namespace {
+
+using DpiForWindow = UINT(WINAPI*)(HWND);
+using DpiForSystem = UINT(WINAPI*)();
+using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+// A user32 function by name; null where this Windows lacks it.
+template <class Function>
+Function user32(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    // Through the generic function type, which casts to any other silently.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+}  // namespace
+
+UINT dpiOfSystem() {
+    static const DpiForSystem forSystem = user32<DpiForSystem>("GetDpiForSystem");
+    if (forSystem != nullptr) {
+        return forSystem();
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 0;
+}
+
+UINT dpiOfWindow(HWND window) {
+    static const DpiForWindow forWindow = user32<DpiForWindow>("GetDpiForWindow");
+    return forWindow != nullptr && window != nullptr ? forWindow(window) : dpiOfSystem();
+}
+
+RECT outerRectFor(const RECT& client, DWORD style, DWORD exStyle, bool menu, UINT dpi) {
+    static const AdjustForDpi forDpi = user32<AdjustForDpi>("AdjustWindowRectExForDpi");
+    RECT outer = client;
+    if (forDpi == nullptr || !forDpi(&outer, style, menu, exStyle, dpi)) {
+        outer = client;
+        AdjustWindowRectEx(&outer, style, menu, exStyle);
+    }
+    return outer;
+}

@@ -1,0 +1,271 @@
+// The windows at display scales: the layout each DPI gives, the picture as
+// drawn and as the pointer reaches it, and a change of DPI while running.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "app/display_scale.h"
+#include "app/win32/display_dpi.h"
+#include "win32_test_support.h"
+
+namespace {
+
+// Edges in the parent's client area.
+LayoutRect placedAt(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+LONG fontHeight(HGDIOBJ font) {
+    LOGFONTA look = {};
+    GetObjectA(font, sizeof look, &look);
+    return look.lfHeight;
+}
+
+LONG stockGuiFontHeight() {
+    return fontHeight(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+// What each reported DPI must give, all at 96 DPI's figures times DPI / 96.
+struct Layout {
+    UINT reported;
+    LayoutRect autoButton, clearButton, view;
+    SIZE counter;
+    LONG counterFont;
+    int32_t dpi;  // the DPI drawn at
+};
+// clang-format off
+const Layout kLayouts[] = {
+    {96,   {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96},
+    {120,  {10, 10, 110, 50}, {120, 10, 220, 50}, {10, 60, 613, 510},   {120, 45},  30,  120},
+    {144,  {12, 12, 132, 60}, {144, 12, 264, 60}, {12, 72, 735, 612},   {144, 54},  36,  144},
+    {192,  {16, 16, 176, 80}, {192, 16, 352, 80}, {16, 96, 980, 816},   {192, 72},  48,  192},
+    {110,  {9, 9, 101, 46},   {110, 9, 202, 46},  {9, 55, 561, 468},    {110, 41},  28,  110},
+    {0,    {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96},
+    {1000, {40, 40, 440, 200}, {480, 40, 880, 200}, {40, 240, 2450, 2040}, {480, 180}, 120, 480},
+};
+// clang-format on
+
+const Layout& layoutAt(UINT reported) {
+    return *std::find_if(std::begin(kLayouts), std::end(kLayouts),
+                         [&](const Layout& l) { return l.reported == reported; });
+}
+
+}  // namespace
+
+class ScaledWindow : public MainWindowTest {
+protected:
+    // A new main window whose monitor reports dpi.
+    void recreateAt(UINT dpi) {
+        window_.reset();
+        drainQuitMessages();
+        window_ = std::make_unique<MainWindow>(instance_, random_);
+        window_->hooks().windowDpi = [dpi](HWND) { return dpi; };
+        main_ = window_->create();
+        ASSERT_NE(main_, nullptr);
+    }
+
+    void expectLayout(const Layout& l) {
+        SCOPED_TRACE(l.reported);
+        EXPECT_EQ(window_->scale().dpi(), l.dpi);
+        EXPECT_TRUE(placedAt(window_->autoButton()) == l.autoButton);
+        EXPECT_TRUE(placedAt(window_->clearButton()) == l.clearButton);
+        EXPECT_TRUE(placedAt(window_->pictureView()) == l.view);
+        RECT viewClient;
+        GetClientRect(window_->pictureView(), &viewClient);
+        EXPECT_EQ(std::make_pair(viewClient.right, viewClient.bottom),
+                  std::make_pair(LONG(l.view.width()), LONG(l.view.height())));
+        BITMAP bitmap = {};
+        GetObjectA(window_->counter().bitmap, sizeof bitmap, &bitmap);
+        EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight),
+                  std::make_pair(l.counter.cx, l.counter.cy));
+        EXPECT_EQ(fontHeight(window_->counter().font), l.counterFont);
+        const LONG buttonFont = DisplayScale(l.dpi).convertedFrom(stockGuiFontHeight(), 96);
+        for (HWND button : {window_->autoButton(), window_->clearButton()}) {
+            EXPECT_EQ(fontHeight(reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0))),
+                      buttonFont);
+        }
+        // The client area holds the whole layout, whatever the caption and menu take.
+        RECT client;
+        GetClientRect(main_, &client);
+        // Where it fits on the screen: the system keeps a window within it.
+        const RECT outer = outerRectFor(RECT{0, 0, DisplayScale(l.dpi).scaled(kClientWidth),
+                                             DisplayScale(l.dpi).scaled(kClientHeight)},
+                                        GetWindowLongA(main_, GWL_STYLE), 0, true, UINT(l.dpi));
+        if (outer.right - outer.left <= GetSystemMetrics(SM_CXSCREEN) &&
+            outer.bottom - outer.top <= GetSystemMetrics(SM_CYSCREEN)) {
+            EXPECT_GE(client.right, DisplayScale(l.dpi).scaled(kClientWidth));
+            EXPECT_GE(client.bottom, DisplayScale(l.dpi).scaled(kClientHeight));
+        }
+    }
+};
+
+TEST_F(ScaledWindow, EachReportedDpiLaysOutEveryWindowFontAndSurfaceAtItsScale) {
+    for (const Layout& l : kLayouts) {
+        recreateAt(l.reported);
+        expectLayout(l);
+        RECT outer;
+        GetWindowRect(main_, &outer);
+        if (l.dpi == 96) {  // in the project's prefix, as the program always had it
+            EXPECT_EQ(std::make_pair(outer.right - outer.left, outer.bottom - outer.top),
+                      std::make_pair(540L, 468L));
+        }
+    }
+}
+
+// The picture fills exactly its scaled rectangle inside the white frame,
+// each picture pixel on the span a pointer there maps back to: in a picture
+// of flat 8 x 8 blocks, every view pixel whose picture pixel lies two or more
+// pixels inside its block shows the block's colour unmixed (the stretch
+// averages only across the blocks' edges). Nothing is left unpainted.
+TEST_F(ScaledWindow, PictureFillsItsScaledRectangleWithEachPixelWhereThePointerFindsIt) {
+    const auto block = [](int32_t x, int32_t y) {
+        return static_cast<uint32_t>((y / 8) << 8 | (x / 8)) * 0x0301u + 0x400000u;
+    };
+    const Picture blocks = makePicture(480, 320, block);
+    for (UINT dpi : {120u, 144u, 192u, 110u}) {
+        SCOPED_TRACE(dpi);
+        recreateAt(dpi);
+        ASSERT_TRUE(writeFile(file("blocks.bmp"), encodeBmp24(blocks)));
+        ASSERT_TRUE(window_->app().loadPictureFile(file("blocks.bmp").c_str()));
+        const DisplayScale scale(dpi);
+        const LayoutRect frame = scale.scaled(kFrameRect), picture = scale.scaled(kPictureRect);
+        ViewSurface surface(scale.scaled(kViewWidth), scale.scaled(kViewHeight));
+        surface.fill(0xFF00FF);
+        window_->view().draw(surface.dc());
+        int wrong = 0, checked = 0, frameWrong = 0;
+        for (int32_t cy = frame.top; cy < frame.bottom; ++cy) {
+            for (int32_t cx = frame.left; cx < frame.right; ++cx) {
+                if (cx < picture.left || cx >= picture.right || cy < picture.top ||
+                    cy >= picture.bottom) {
+                    frameWrong += surface.at(cx, cy) != kWhite;
+                    continue;
+                }
+                // The picture pixel shown here, y from the top.
+                const int32_t x = scale.unscaled(cx) - 1, y = scale.unscaled(cy) - 1;
+                if (x % 8 >= 2 && x % 8 <= 5 && y % 8 >= 2 && y % 8 <= 5) {
+                    ++checked;
+                    wrong += surface.at(cx, cy) != blocks.at(x, 319 - y);
+                }
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "of " << checked;
+        EXPECT_GT(checked, 480 * 320 / 5);
+        EXPECT_EQ(frameWrong, 0);
+        EXPECT_EQ(surface.count(RECT{0, 0, scale.scaled(kViewWidth), scale.scaled(kViewHeight)},
+                                0xFF00FF),
+                  0);
+        const LayoutRect counter = scale.scaled(kCounterRect);
+        EXPECT_GT(
+            surface.count(RECT{counter.left, counter.top, counter.right, counter.bottom}, 0x409080),
+            20 * dpi / 96);
+    }
+}
+
+// The pointer's point of picture pixel (x, y) is view client (x + 1, 319 - y)
+// at 96 DPI; at a scale, every screen pixel of that point's span. A click
+// there must slap exactly as slapAt(x, y) does, and the hand must go there.
+// (Each slap plays its sound, so each pixel is clicked once per DPI, at one
+// end of its span or the other; the hand checks both ends.)
+TEST_F(ScaledWindow, AClickOnAPixelsPointSlapsThatPixelAndTheHandGoesThere) {
+    const Picture skin = makePicture(480, 320, [](int32_t, int32_t) { return kSkin; });
+    ASSERT_TRUE(writeFile(file("skin.bmp"), encodeBmp24(skin)));
+    const POINT pixels[] = {{0, 0}, {479, 319}, {0, 319}, {479, 0}, {240, 160}};
+    std::vector<std::vector<uint32_t>> slapped;
+    ASSERT_TRUE(window_->app().loadPictureFile(file("skin.bmp").c_str()));
+    for (const POINT& p : pixels) {
+        window_->app().slapAt(p.x, p.y);
+        slapped.push_back(current());
+        command(IDC_CLEAR);
+    }
+    int turn = 0;
+    for (UINT dpi : {96u, 120u, 144u, 192u, 110u}) {
+        SCOPED_TRACE(dpi);
+        recreateAt(dpi);
+        ASSERT_TRUE(window_->app().loadPictureFile(file("skin.bmp").c_str()));
+        const DisplayScale scale(dpi);
+        for (size_t i = 0; i < std::size(pixels); ++i) {
+            const POINT& p = pixels[i];
+            SCOPED_TRACE(::testing::Message() << p.x << "," << p.y);
+            const LayoutRect span =
+                scale.scaled(LayoutRect{p.x + 1, 319 - p.y, p.x + 2, 320 - p.y});
+            const POINT ends[] = {{span.left, span.top}, {span.right - 1, span.bottom - 1}};
+            for (const POINT& at : ends) {
+                move(at.x, at.y);
+                EXPECT_EQ(state().handY, static_cast<uint32_t>(p.y));
+            }
+            const POINT& at = ends[turn++ % 2];
+            click(at.x, at.y);
+            EXPECT_TRUE(current() == slapped[i]) << "clicked at " << at.x << "," << at.y;
+            command(IDC_CLEAR);
+        }
+        const LayoutRect centre = scale.scaled(LayoutRect{241, 159, 242, 160});
+        for (const POINT& at :
+             {POINT{centre.left, centre.top}, POINT{centre.right - 1, centre.bottom - 1}}) {
+            move(at.x, at.y);
+            EXPECT_EQ(std::make_pair(state().handX, state().handY), std::make_pair(240u, 160u));
+        }
+    }
+}
+
+TEST_F(ScaledWindow, DpiChangeLaysOutAnewMovesToTheRectangleAndKeepsPictureAndCount) {
+    loadTestPicture();
+    slapAt(300, 160);
+    slapAt(200, 100);
+    const std::vector<uint32_t> picture = current();
+    const CounterSurface before = window_->counter();
+    const HGDIOBJ buttonFont =
+        reinterpret_cast<HGDIOBJ>(SendMessageA(window_->autoButton(), WM_GETFONT, 0, 0));
+    const int objects = gdiObjects();
+
+    RECT suggested = {100, 50, 910, 750};
+    SendMessageA(main_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    expectLayout(layoutAt(144));
+    RECT outer;
+    GetWindowRect(main_, &outer);
+    EXPECT_TRUE(EqualRect(&outer, &suggested));
+    EXPECT_EQ(GetObjectType(before.font) + GetObjectType(before.bitmap) + GetObjectType(buttonFont),
+              0u);  // released once replaced
+    EXPECT_EQ(state().slapCount, 2);
+    EXPECT_TRUE(current() == picture);
+
+    // What the system could report wrongly: no DPI, too high a DPI, a place off every monitor.
+    RECT nowhere = {-30000, -30000, -29190, -29300};
+    SendMessageA(main_, WM_DPICHANGED, MAKEWPARAM(0, 0), reinterpret_cast<LPARAM>(&nowhere));
+    expectLayout(layoutAt(0));
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &monitor));
+    GetWindowRect(main_, &outer);
+    RECT on;
+    EXPECT_TRUE(IntersectRect(&on, &outer, &monitor.rcWork) && EqualRect(&on, &outer));
+    EXPECT_EQ(outer.right - outer.left, nowhere.right - nowhere.left);
+    RECT anywhere = {0, 0, 3000, 2500};
+    SendMessageA(main_, WM_DPICHANGED, MAKEWPARAM(1000, 1000), reinterpret_cast<LPARAM>(&anywhere));
+    expectLayout(layoutAt(1000));
+    SendMessageA(main_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    expectLayout(layoutAt(96));
+    EXPECT_EQ(gdiObjects(), objects);
+    EXPECT_EQ(state().slapCount, 2);
+    EXPECT_TRUE(current() == picture);
+    // The size the system asks for ahead of a change is the layout's.
+    SIZE size = {};
+    EXPECT_TRUE(SendMessageA(main_, WM_GETDPISCALEDSIZE, 96, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_EQ(std::make_pair(size.cx, size.cy), std::make_pair(540L, 468L));
+}
+
+// What the manifest asks of the system: per-monitor DPI awareness (v2) and
+// the buttons of the common controls 6, which alone know their ideal size.
+TEST_F(ScaledWindow, TheProgramIsPerMonitorAwareWithTheCurrentButtons) {
+    // Wine 8 tells per-monitor v2 from v1 by nothing the program uses.
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+    SIZE ideal = {};
+    EXPECT_TRUE(
+        SendMessageA(window_->autoButton(), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
+    EXPECT_GT(ideal.cx, 0);
+}
