@@ -172,7 +172,7 @@ TEST_F(ScaledWindow, PictureFillsItsScaledRectangleWithEachPixelWhereThePointerF
 // (Each slap plays its sound, so each pixel is clicked once per DPI, at one
 // end of its span or the other; the hand checks both ends.)
 TEST_F(ScaledWindow, AClickOnAPixelsPointSlapsThatPixelAndTheHandGoesThere) {
-    const Picture skin = makePicture(480, 320, [](int32_t, int32_t) { return kSkin; });
+    const Picture skin = makePicture(480, 320, [](int32_t, int32_t) { return kPeach; });
     ASSERT_TRUE(writeFile(file("skin.bmp"), encodeBmp24(skin)));
     const POINT pixels[] = {{0, 0}, {479, 319}, {0, 319}, {479, 0}, {240, 160}};
     std::vector<std::vector<uint32_t>> slapped;
