@@ -358,12 +358,20 @@ TEST_F(MainWindowFiles, SaveOverAFolderOrAReadOnlyFileKeepsIt) {
 }
 
 // The first temporary name in another case is the chosen file itself on a
-// file system that ignores case: the save must not take it.
+// file system that ignores case: the save must not take it, whether or not
+// the file is there yet (a new one would be replaced by itself).
 TEST_F(MainWindowFiles, SaveOverAFileNamedLikeATemporaryInAnotherCase) {
     nextSavePath_ = file("~HM0.TMP");
-    ASSERT_TRUE(writeFile(nextSavePath_, std::vector<uint8_t>(1000, 'o')));
-    command(IDM_SAVE_IMAGE);
-    EXPECT_TRUE(shown_.empty());
-    EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
-    EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"~HM0.TMP"});
+    for (bool there : {false, true}) {
+        SCOPED_TRACE(there ? "over an old file" : "a new file");
+        if (there) {
+            ASSERT_TRUE(writeFile(nextSavePath_, std::vector<uint8_t>(1000, 'o')));
+        }
+        slapAt(300, 160);
+        command(IDM_SAVE_IMAGE);
+        EXPECT_TRUE(shown_.empty());
+        EXPECT_TRUE(readWholeFile(nextSavePath_) == encodeBmp24({480, 320, current()}));
+        EXPECT_EQ(namesIn(folder_), std::vector<std::string>{"~HM0.TMP"});
+        DeleteFileA(nextSavePath_.c_str());
+    }
 }
