@@ -21,9 +21,9 @@ tar --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -xf - -C "
     umask 0077
     export TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=$epoch
     cd "$work/sources"
-    cmake --preset win32 -B "$work/build" >/dev/null &&
-        cmake --build "$work/build" --target hoppelmaru >"$work/build.log" 2>&1
-) || { tail -n 5 "$work/build.log" >&2; fail "the second i686 build failed (log: $work/build.log)"; }
+    cmake --preset win32 -B "$work/build" >"$work/build.log" 2>&1 &&
+        cmake --build "$work/build" --target hoppelmaru >>"$work/build.log" 2>&1
+) || { tail -n 5 "$work/build.log" >&2 || true; fail "the second i686 build failed (log: $work/build.log)"; }
 second=$work/build/app/win32/hoppelmaru.exe
 
 if cmp -s "$first" "$second"; then

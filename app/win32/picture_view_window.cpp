@@ -95,7 +95,10 @@ void PictureView::draw(HDC dc) {
     const LayoutRect frame = scale_.scaled(kFrameRect);
     const LayoutRect picture = scale_.scaled(kPictureRect);
     const LayoutRect counter = scale_.scaled(kCounterRect);
-    const LayoutRect view = {0, 0, scale_.scaled(kViewWidth), scale_.scaled(kViewHeight)};
+    // The window's own size: its edges are scaled one by one, which at some
+    // scales gives a pixel more than its width scaled on its own.
+    const LayoutRect placed = scale_.scaled(kViewRect);
+    const LayoutRect view = {0, 0, placed.width(), placed.height()};
     fillAround(dc, frame, picture, stockBrush(WHITE_BRUSH));
     // Stretched, the painted picture looks best averaged: nearest pixels would
     // give its curves and thin lines stair steps of uneven width at 125 % and
@@ -115,10 +118,13 @@ void PictureView::draw(HDC dc) {
         BitBlt(dc, counter.left, counter.top, counter.width(), counter.height(), counter_.context,
                0, 0, SRCCOPY);
     }
-    // The rest (the frame is as wide as the view) shows the class background,
-    // drawn here instead of erased first.
+    // The rest shows the class background, drawn here instead of erased
+    // first: below the frame around the counter, and right of the frame where
+    // the view's scaled edges make it a pixel wider than the frame.
     const LayoutRect below = {view.left, frame.bottom, view.right, view.bottom};
     fillAround(dc, below, counter, stockBrush(LTGRAY_BRUSH));
+    const RECT beside = {frame.right, view.top, view.right, frame.bottom};
+    FillRect(dc, &beside, stockBrush(LTGRAY_BRUSH));
 }
 
 void PictureView::drawCounter(const LayoutRect& counter) {

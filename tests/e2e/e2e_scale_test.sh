@@ -181,11 +181,15 @@ auto_x=$((cx + $(s 48))); auto_y=$((cy + $(s 24)))
 xdotool mousemove "$auto_x" "$auto_y" click 1
 wait_for 10 running || fail "a click did not start auto mode"
 xdotool click 1
+wait_for 10 button_is auto_of auto-plain.png ||
+    fail "after the second click 自動 is still running or keeps the focus"
+shot still
+crop "$last" "$pw" "$ph" $((vx + p0)) $((vy + p0)) before-space.png
 xdotool key --window "$window" space
-# Input is handled in order: once the hand shows, the Space has been handled.
-xdotool mousemove "$sx" "$sy"
-hand_shows() { shot hand; crop "$last" "$pw" "$ph" $((vx + p0)) $((vy + p0)) now.png; [ "$(differing now.png picture-slapped.png)" -gt 100 ]; }
-wait_for 10 hand_shows || fail "no hand after the clicks"
+# Input is handled in order: once the hand has moved, the Space has been handled.
+xdotool mousemove $((sx + $(s 40))) "$sy"
+hand_moved() { shot hand; crop "$last" "$pw" "$ph" $((vx + p0)) $((vy + p0)) now.png; [ "$(differing now.png before-space.png)" -gt 100 ]; }
+wait_for 10 hand_moved || fail "the hand did not follow the pointer after the clicks"
 auto_of "$last" now.png
 [ "$(differing now.png auto-plain.png)" = 0 ] || fail "自動 is running or still focused after the clicks and Space"
 

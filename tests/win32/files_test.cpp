@@ -322,6 +322,9 @@ TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
         case Left::OldFile:
             EXPECT_EQ(shown_.size(), 1u);
             EXPECT_TRUE(readWholeFile(nextSavePath_) == old);
+            // A temporary file held by someone else cannot be removed.
+            EXPECT_EQ(names.size(), c.inject.lockNew ? 2u : 1u);
+            EXPECT_EQ(names.at(0), "picture.bmp");
             break;
         case Left::BothElsewhere:
             EXPECT_EQ(shown_.size(), 1u);

@@ -259,7 +259,8 @@ void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
     }
     ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
     ASSERT_EQ(during.blocks - before.blocks, 1);
-    ASSERT_EQ(during.heap - before.heap, 1) << "heap blocks cannot be counted here";
+    // The platform's threads may take or give back blocks meanwhile.
+    ASSERT_GE(during.heap - before.heap, 1) << "heap blocks cannot be counted here";
     ASSERT_EQ(during.objects - before.objects, 1);
     ASSERT_EQ(during.handles - before.handles, 3) << "kernel handles cannot be counted here";
 }
