@@ -24,6 +24,9 @@ count_colour() { /usr/bin/convert "$1" -depth 8 txt:- | grep -ci " #$2 " || true
 # start_program EXE: runs it under wine in the background as $program; on exit
 # the script stops it and the wine server (avoids "X connection broken").
 start_program() {
+    # The last program's server may still be winding down; a program started
+    # into it then could go with it.
+    timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null || true
     "$HOPPEL_WINE" "$1" &
     program=$!
     trap stop_program EXIT
@@ -39,6 +42,14 @@ program_ended() { ! kill -0 "$program" 2>/dev/null; }
 find_window() {
     window=$(xdotool search --onlyvisible --name '^Hoppelmaru$' 2>/dev/null | head -1)
     [ -n "$window" ]
+}
+# The titles of the windows shown, for a failure's message.
+windows_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        printf '"%s" ' "$(xdotool getwindowname "$w" 2>/dev/null)"
+    done
+    kill -0 "$program" 2>/dev/null && printf '(the program runs)' || printf '(the program has ended)'
 }
 
 # frame_in IMAGE [WIDTH HEIGHT]: "x y" of the picture view's white frame

@@ -41,7 +41,7 @@ rows() { "$convert" "$1" -depth 8 txt:- | awk -F'[,:]' -v c="#$2" 'index($0, c) 
 
 step "start"
 start_program "$exe"
-wait_for 60 find_window || fail "no window titled Hoppelmaru"
+wait_for 60 find_window || { shot no-window; fail "no window titled Hoppelmaru; shown: $(windows_shown)"; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X; wy=$Y; ww=$WIDTH; wh=$HEIGHT
 fw=$(s 482); fh=$(s 322)

@@ -51,7 +51,7 @@ pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE 
 
 step "start"
 start_program "$exe"
-wait_for 60 find_window || fail "no window titled Hoppelmaru"
+wait_for 60 find_window || { shot no-window; fail "no window titled Hoppelmaru; shown: $(windows_shown)"; }
 [ "$(xdotool getwindowname "$window")" = "Hoppelmaru" ] || fail "title"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X; wy=$Y
