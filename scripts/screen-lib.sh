@@ -1,6 +1,18 @@
 # Sourced by the scripts that drive the real program in an X display (the
 # headless round of run.sh and the end-to-end test). Source wine-env.sh first.
 
+# ImageMagick's own: /usr/local/bin/convert may be a stand-in on these machines.
+convert=/usr/bin/convert
+step() { echo "-- $*"; }
+
+# in_fresh_folder FOLDER: FOLDER, emptied, becomes the working folder, where
+# the screenshots go.
+in_fresh_folder() {
+    rm -rf "$1"
+    mkdir -p "$1"
+    cd "$1"
+}
+
 # wait_for SECONDS COMMAND...: polls the command until it succeeds; false on timeout.
 wait_for() {
     local end=$((SECONDS + $1)); shift
@@ -52,12 +64,11 @@ windows_shown() {
     kill -0 "$program" 2>/dev/null && printf '(the program runs)' || printf '(the program has ended)'
 }
 
-# frame_in IMAGE [WIDTH HEIGHT]: "x y" of the picture view's white frame
-# (482 x 322 unless told, its size at the display's scale) on the grey
+# frame_in IMAGE: "x y" of the picture view's 482 x 322 white frame on the grey
 # background within IMAGE. Child windows are no X windows of their own, so the
 # view is found on the screen.
 frame_in() {
-    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w="${2:-482}" -v h="${3:-322}" '
+    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w=482 -v h=322 '
         NR > 1 { p[$1","$2] = $3" "$4" "$5 }
         END { W = "255 255 255"; G = "192 192 192"
               for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]

@@ -22,14 +22,9 @@ export HOPPEL_DPI=$dpi
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
-convert=/usr/bin/convert
-
-rm -rf "$shots"
-mkdir -p "$shots"
-cd "$shots"
+in_fresh_folder "$shots"
 
 fail() { echo "FAIL ($dpi DPI): $*" >&2; exit 1; }
-step() { echo "-- $*"; }
 
 # s FIGURE: a 96-DPI figure at this DPI, rounded as the program rounds it.
 s() { echo $((($1 * dpi + 48) / 96)); }

@@ -19,14 +19,9 @@ fi
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
-convert=/usr/bin/convert
-
-rm -rf "$shots"
-mkdir -p "$shots"
-cd "$shots"
+in_fresh_folder "$shots"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-step() { echo "-- $*"; }
 
 # Every sound the program plays lands in the sink, back to back as raw samples.
 sink=$shots/played.raw
