@@ -16,6 +16,11 @@ desktop=(wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts
 
 # make dist packs and checks the zips.
 release=(zip unzip)
+# The browser build and its tests: Debian's Emscripten (its system libraries
+# come prebuilt: nothing is downloaded), headless Chromium driven over its
+# DevTools protocol, and an X drag source for drops from the desktop.
+web=(emscripten chromium python3-websocket)
+drag=(python3-xlib)
 
 fail() { echo "setup: $*" >&2; exit 1; }
 
@@ -39,7 +44,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     sudo_ dpkg --add-architecture i386 || fail "could not add the i386 architecture (dpkg --add-architecture i386)"
     need_update=1
 fi
-todo=$(missing "${native[@]}" "${cross[@]}" "${desktop[@]}" "${release[@]}")
+todo=$(missing "${native[@]}" "${cross[@]}" "${desktop[@]}" "${release[@]}" "${web[@]}" "${drag[@]}")
 if [ -n "$todo" ] || [ -n "${need_update:-}" ]; then
     [ -z "$todo" ] || echo "setup: installing $(echo $todo | wc -w) packages" >&2
     sudo_ timeout 600 apt-get update -qq >"$log" 2>&1 ||
