@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks a folder written by make dist as its user gets it: the hashes, each
-# zip's entries, that each unpacks to the exe of its width, and README.txt and
-# LICENSE.txt as Notepad wants them (README.txt UTF-8 with a byte-order mark,
+# Checks a folder written by make dist as its user gets it: the hashes of
+# every file, BUILDINFO's date and packages, each zip's entries, that each
+# unpacks to the exe of its width, and README.txt and LICENSE.txt as Notepad wants them (README.txt UTF-8 with a byte-order mark,
 # both with CRLF line ends).
 # Usage: dist-check.sh FOLDER VERSION
 set -euo pipefail
@@ -10,6 +10,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/pe-lib.sh"
 fail() { echo "dist-check: $*" >&2; exit 1; }
 
 (cd "$dist" && sha256sum -c --quiet --strict SHA256SUMS) || fail "sha256sum -c SHA256SUMS fails in $dist"
+unlisted=$(cd "$dist" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
+    comm -23 - <(sed 's/^[0-9a-f]*  //' SHA256SUMS | LC_ALL=C sort))
+[ -z "$unlisted" ] || fail "SHA256SUMS does not cover $(tr '\n' ' ' <<<"$unlisted")"
+grep -qE '^Source date: [0-9]+ ' "$dist/BUILDINFO" || fail "BUILDINFO gives no source date"
+for package in g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+    mingw-w64-i686-dev mingw-w64-x86-64-dev mingw-w64-common zip cmake; do
+    awk -v p="$package" '/^  / && index($1, p) == 1 && NF == 3 { found = 1 } END { exit !found }' \
+        "$dist/BUILDINFO" || fail "BUILDINFO names no $package package with its version"
+done
 folder=hoppelmaru-$version
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT

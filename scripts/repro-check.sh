@@ -1,48 +1,93 @@
 #!/usr/bin/env bash
-# Builds the i686 exe a second time from a copy of the sources in another
-# folder, with another umask and time zone, and fails on any byte that differs
-# from build/win32's, naming the first differing offset and its PE field.
+# Packs the release twice as make dist does (scripts/dist.sh --unchecked) and
+# fails on any byte that differs: once from this tree's builds, the exes the
+# tests test, once from a copy of the tree in another folder, built from
+# nothing under another umask and time zone. Every file of the two is
+# compared, whatever packed it; for an exe the first differing offset's PE
+# field is named. First, the source date must be refused where git cannot
+# read the commit, never guessed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/pe-lib.sh
 fail() { echo "repro: $*" >&2; exit 1; }
-
-cmake --preset win32 >/dev/null || fail "win32 configure failed"
-cmake --build --preset win32 --target hoppelmaru >/dev/null || fail "the win32 build failed"
-first=build/win32/app/win32/hoppelmaru.exe
-# The copy has no Git history: it takes the first build's source date.
-epoch=$(cat build/win32/source-date-epoch)
-
+start=$SECONDS
 work=$PWD/build/repro
 rm -rf "$work"
-mkdir -p "$work/sources"
+mkdir -p "$work/dated" "$work/plain"
+
+# source_date DIR [ENV...]: the date the build would stamp for DIR.
+source_date() {
+    local dir=$1
+    shift
+    env -u SOURCE_DATE_EPOCH "$@" "$(command -v cmake)" -DSOURCE_DIR="$dir" -DOUT="$work/date" -P cmake/source_date_epoch.cmake \
+        2>"$work/date.log" && cat "$work/date"
+}
+git -C "$work/dated" init -q && GIT_COMMITTER_DATE=@1700000000 git -C "$work/dated" commit -q --allow-empty -m dated ||
+    fail "git could not make a repository to date"
+[ "$(source_date "$work/dated")" = 1700000000 ] || fail "the source date of a commit of 1700000000 is not that"
+# git's own switch for a repository of another user, whom no safe.directory trusts.
+for refused in "$work/dated GIT_TEST_ASSUME_DIFFERENT_OWNER=1 GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1" \
+    "$work/dated PATH=/nonexistent" "$work/plain GIT_CEILING_DIRECTORIES=$work"; do
+    ! date=$(source_date $refused) || fail "a source date ($date) where git cannot read the commit: $refused"
+    grep -q 'no source date' "$work/date.log" || fail "no reason given where git cannot read the commit: $refused"
+done
+
+# pack NAME: the release into $work/NAME, its log beside it.
+pack() {
+    scripts/dist.sh --unchecked "$work/$1" >"$work/$1.log" 2>&1 ||
+        { tail -n 5 "$work/$1.log" >&2 || true; fail "the $1 release failed (log: $work/$1.log)"; }
+}
+pack first
+
+mkdir "$work/sources"
+if git rev-parse --git-dir >/dev/null 2>&1; then
+    # A clone under the copied files: git there reads the same commit, date
+    # and changes, so the copy's names and BUILDINFO are the tree's.
+    exclude=$(git rev-parse --git-path info/exclude)
+    git clone -q --shared --no-checkout . "$work/sources" && git -C "$work/sources" read-tree HEAD &&
+        { [ ! -f "$exclude" ] || cp "$exclude" "$work/sources/.git/info/exclude"; } ||
+        fail "could not clone this checkout into $work/sources"
+fi
 tar --exclude=./build --exclude=./dist --exclude=./.git -cf - . | tar -xf - -C "$work/sources"
 (
     umask 0077
-    export TZ=Pacific/Kiritimati SOURCE_DATE_EPOCH=$epoch
+    export TZ=Pacific/Kiritimati
     cd "$work/sources"
-    cmake --preset win32 -B "$work/build" >"$work/build.log" 2>&1 &&
-        cmake --build "$work/build" --target hoppelmaru >>"$work/build.log" 2>&1
-) || { tail -n 5 "$work/build.log" >&2 || true; fail "the second i686 build failed (log: $work/build.log)"; }
-second=$work/build/app/win32/hoppelmaru.exe
+    pack second
+)
 
-if cmp -s "$first" "$second"; then
-    echo "repro: the i686 exe built twice is the same $(stat -c %s "$first") bytes ($(sha256sum "$first" | cut -c1-16)...)"
-    exit 0
-fi
-[ "$(stat -c %s "$first")" = "$(stat -c %s "$second")" ] ||
-    echo "repro: $first is $(stat -c %s "$first") bytes, $second $(stat -c %s "$second")" >&2
-pe_open "$first" || fail "$first is no PE file"
-# cmp counts from 1. The checksum differs whenever anything else does: name
-# the first difference past it too.
-mapfile -t offsets < <(cmp -l "$first" "$second" 2>/dev/null | awk '{ print $1 - 1 }' | head -n 100000)
-[ ${#offsets[@]} -gt 0 ] || offsets=($(($(stat -c %s "$first") < $(stat -c %s "$second") ? $(stat -c %s "$first") : $(stat -c %s "$second"))))
-report="first at 0x$(printf %x "${offsets[0]}"): $(pe_field "${offsets[0]}")"
-checksum=$((pe_opt + 64))
-for off in "${offsets[@]}"; do
-    if [ "$off" -ge $((checksum + 4)) ] || [ "$off" -lt "$checksum" ]; then
-        [ "$off" = "${offsets[0]}" ] || report+="; first outside the checksum at 0x$(printf %x "$off"): $(pe_field "$off")"
-        break
+first=$work/first second=$work/second
+files=$(cd "$first" && find . -type f | LC_ALL=C sort)
+[ "$files" = "$(cd "$second" && find . -type f | LC_ALL=C sort)" ] ||
+    fail "the two releases hold other files: $(diff <(echo "$files") <(cd "$second" && find . -type f | LC_ALL=C sort) |
+        sed -n 's/^\([<>]\) \.\//\1 /p' | tr '\n' ' ')"
+# first_difference A B: where two files part, and for exes in which PE field.
+first_difference() {
+    local a=$1 b=$2 offsets off report checksum
+    [ "$(stat -c %s "$a")" = "$(stat -c %s "$b")" ] || echo -n "$(stat -c %s "$a") bytes against $(stat -c %s "$b"); "
+    # cmp counts from 1.
+    mapfile -t offsets < <(cmp -l "$a" "$b" 2>/dev/null | awk '{ print $1 - 1 }' | head -n 100000)
+    [ ${#offsets[@]} -gt 0 ] || offsets=($(($(stat -c %s "$a") < $(stat -c %s "$b") ? $(stat -c %s "$a") : $(stat -c %s "$b"))))
+    report="${#offsets[@]} bytes differ, the first at 0x$(printf %x "${offsets[0]}")"
+    if [ "${a%.exe}" != "$a" ] && pe_open "$a" 2>/dev/null; then
+        report+=": $(pe_field "${offsets[0]}")"
+        # The checksum differs whenever anything else does: name the first
+        # difference past it too.
+        checksum=$((pe_opt + 64))
+        for off in "${offsets[@]}"; do
+            if [ "$off" -ge $((checksum + 4)) ] || [ "$off" -lt "$checksum" ]; then
+                [ "$off" = "${offsets[0]}" ] || report+="; first outside the checksum at 0x$(printf %x "$off"): $(pe_field "$off")"
+                break
+            fi
+        done
     fi
-done
-fail "the i686 exe differs between two builds of the same sources (${#offsets[@]} bytes differ; $report): $first, $second"
+    echo "$report"
+}
+report=
+while read -r f; do
+    f=${f#./}
+    cmp -s "$first/$f" "$second/$f" || report+="$f ($(first_difference "$first/$f" "$second/$f")); "
+done <<<"$files"
+[ -z "$report" ] || fail "the release differs between two builds of the same sources: ${report%; } ($first, $second)"
+echo "repro: the release built twice is the same, file for file ($(wc -l <<<"$files") files," \
+    "SHA256SUMS $(sha256sum "$first/SHA256SUMS" | cut -c1-16)...) in $((SECONDS - start)) s"
