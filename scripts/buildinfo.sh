@@ -34,19 +34,19 @@ for dir in "$@"; do
     fi
 done
 
-packages=()
-for file in "${files[@]}"; do
-    # Bare names are what a compiler answers for a file it does not have.
-    [ -n "$file" ] && [ "${file#/}" != "$file" ] && [ -e "$file" ] || continue
-    real=$(realpath -e "$file")
-    owner=$(dpkg-query -S "$real" 2>/dev/null | grep -v '^diversion by' | sed 's/: .*//') ||
-        fail "no installed Debian package holds $real"
-    packages+=($(tr ',' '\n' <<<"$owner" | sed 's/^ *//; s/:.*//'))
-done
+# Bare names are what a compiler answers for a file it does not have.
+mapfile -t paths < <(for file in "${files[@]}"; do
+    [ "${file#/}" = "$file" ] || [ ! -e "$file" ] || realpath -e "$file"
+done | LC_ALL=C sort -u)
+# One query for all: dpkg reads its whole file list each time.
+owners=$(dpkg-query -S "${paths[@]}" 2>/dev/null | grep -v '^diversion by') || true
+unowned=$(LC_ALL=C comm -23 <(printf '%s\n' "${paths[@]}") <(sed 's|^.*: /|/|' <<<"$owners" | LC_ALL=C sort -u))
+[ -z "$unowned" ] || fail "no installed Debian package holds $(tr '\n' ' ' <<<"$unowned")"
+packages=$(sed 's|: /.*||' <<<"$owners" | tr ',' '\n' | sed 's/^ *//; s/:.*//' | LC_ALL=C sort -u)
 
 echo "$title"
 echo "Source: $source"
 echo "Source date: $epoch ($(date -u -d "@$epoch" +%Y-%m-%dT%H:%M:%SZ)), the SOURCE_DATE_EPOCH to rebuild with"
 echo "Debian packages that shape the bytes (name, version, architecture):"
-printf '%s\n' "${packages[@]}" | sort -u | xargs dpkg-query -W -f '  ${Package} ${Version} ${Architecture}\n' ||
+xargs dpkg-query -W -f '  ${Package} ${Version} ${Architecture}\n' <<<"$packages" ||
     fail "dpkg-query cannot say the versions"

@@ -41,8 +41,8 @@ for preset in win32 win64; do
     must "$preset build" cmake --build --preset $preset
 done
 
-step "the i686 exe built again in another folder, byte for byte"
-must "reproducible build (scripts/repro-check.sh)" scripts/repro-check.sh
+step "the release (both exes, the zips, BUILDINFO) built again in another folder, byte for byte"
+must "reproducible release (scripts/repro-check.sh)" scripts/repro-check.sh
 # Read on the host, so it runs where wine cannot run the i686 exe too.
 must "the i686 exe's release test" ctest --preset win32 -R '^exe_release$' --no-tests=error
 
