@@ -26,7 +26,8 @@ for dir in "$@"; do
         files+=("$("$cxx" "$query" 2>/dev/null || true)")
     done
     # The headers of the C++ library and of the C runtime beneath it.
-    files+=($(printf '#include <cstdio>\n' | "$cxx" -x c++ -M - 2>/dev/null | tr -d '\\' | tr ' ' '\n' | grep '^/' || true))
+    mapfile -t -O "${#files[@]}" files < <(printf '#include <cstdio>\n' | "$cxx" -x c++ -M - 2>/dev/null |
+        tr ' ' '\n' | grep '^/' || true)
     if [ -n "$rc" ]; then
         rc=$(command -v "$rc") || fail "$dir's resource compiler is not on PATH"
         # It preprocesses with the C compiler of its own name.

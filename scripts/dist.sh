@@ -62,7 +62,7 @@ for preset in win32 win64; do
 done
 source scripts/wine-env.sh
 if [ -z "$checked" ]; then
-    widths= said="not tested (--unchecked)"
+    widths='' said="not tested (--unchecked)"
 elif host_runs_i686; then
     widths="win64 win32" said="x86_64 and i686 tested end to end"
 else
@@ -100,7 +100,7 @@ for preset in win32 win64; do
     zips+=("$zip_name") exes+=("$arch/hoppelmaru.exe")
 done
 rm -rf "$tmp"/stage-*
-scripts/buildinfo.sh "Hoppelmaru $version$suffix for Windows (i686, x86_64)" "$source" "$epoch" \
+scripts/buildinfo.sh "Hoppelmaru $version$suffix" "$source" "$epoch" \
     build/win32 build/win64 >"$tmp/BUILDINFO" || fail "BUILDINFO could not be written (scripts/buildinfo.sh)"
 # Every file, whatever packed it, in one order.
 (cd "$tmp" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS) ||

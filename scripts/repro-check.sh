@@ -38,7 +38,7 @@ first_difference() {
 }
 # compare FIRST SECOND: fails on any file or byte in which two releases differ.
 compare() {
-    local first=$1 second=$2 files report= f
+    local first=$1 second=$2 files report f
     files=$(cd "$first" && find . -type f | LC_ALL=C sort)
     [ "$files" = "$(cd "$second" && find . -type f | LC_ALL=C sort)" ] ||
         fail "the two releases hold other files: $(diff <(echo "$files") <(cd "$second" && find . -type f | LC_ALL=C sort) |
@@ -83,6 +83,7 @@ date=$(source_date "$work/dated") || fail "no source date for a commit git made 
 # git's own switch for a repository of another user, whom no safe.directory trusts.
 for refused in "$work/dated GIT_TEST_ASSUME_DIFFERENT_OWNER=1 GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1" \
     "$work/dated PATH=/nonexistent" "$work/plain GIT_CEILING_DIRECTORIES=$work"; do
+    # shellcheck disable=SC2086 # DIR and its ENV words
     ! date=$(source_date $refused) || fail "a source date ($date) where git cannot read the commit: $refused"
     grep -q 'no source date' "$work/date.log" || fail "no reason given where git cannot read the commit: $refused"
 done
