@@ -13,14 +13,15 @@ command -v dpkg-query >/dev/null || fail "no dpkg-query: BUILDINFO names Debian 
 
 files=("$(command -v zip)")
 for dir in "$@"; do
-    detected=("$dir"/CMakeFiles/[0-9]*/)
-    [ -d "${detected[0]}" ] || fail "$dir is no configured CMake build folder"
-    tool() { sed -n "s/^set($1 \"\(.*\)\")\$/\1/p" "${detected[0]}"/*.cmake | head -n 1; }
+    cache() { sed -n "s/^$1:INTERNAL=//p" "$dir/CMakeCache.txt" 2>/dev/null || true; }
+    # What the CMake of the cache found; an older CMake's folder may lie beside it.
+    detected=$dir/CMakeFiles/$(cache CMAKE_CACHE_MAJOR_VERSION).$(cache CMAKE_CACHE_MINOR_VERSION).$(cache CMAKE_CACHE_PATCH_VERSION)
+    [ -d "$detected" ] || fail "$dir is no configured CMake build folder"
+    tool() { sed -n "s/^set($1 \"\(.*\)\")\$/\1/p" "$detected"/*.cmake | head -n 1; }
     cxx=$(tool CMAKE_CXX_COMPILER) rc=$(tool CMAKE_RC_COMPILER)
     [ -n "$cxx" ] || fail "$dir names no C++ compiler"
     files+=("$cxx" "$(tool CMAKE_C_COMPILER)" "$(tool CMAKE_LINKER)" "$(tool CMAKE_AR)"
-        "$(sed -n 's/^CMAKE_COMMAND:INTERNAL=//p' "$dir/CMakeCache.txt")"
-        "$(sed -n 's/^CMAKE_ROOT:INTERNAL=//p' "$dir/CMakeCache.txt")/Modules/CMakeCXXInformation.cmake")
+        "$(cache CMAKE_COMMAND)" "$(cache CMAKE_ROOT)/Modules/CMakeCXXInformation.cmake")
     for query in -print-prog-name=cc1plus -print-prog-name=as -print-prog-name=ld \
         -print-libgcc-file-name -print-file-name=libstdc++.a -print-file-name=crt2.o; do
         files+=("$("$cxx" "$query" 2>/dev/null || true)")
