@@ -76,3 +76,9 @@ frame_in() {
                     p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+w)","y] == G && p[x","(y+h)] == G)
                     print x, y } }'
 }
+
+# ---- Drops from the desktop -------------------------------------------------
+# drop_on X Y FILE...: drops the files on $window at screen position (X, Y) as
+# a file manager does (XDND), with no mouse; true once the program has taken
+# the drop, false when it refused it or did not answer in time.
+drop_on() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/xdnd_drop.py" "$window" "$@"; }

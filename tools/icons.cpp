@@ -1,31 +1,48 @@
-// The window icon (a red hand print on a round cheek, 16 colours) and the
-// invisible cursor of the picture view.
+// The window icon (a red hand print on a round cheek): the 32 x 32 image in
+// 16 colours, the same drawing in 32 bits with alpha at the sizes the shell
+// asks for at 100 % to 200 %, and 256 x 256 as PNG; and the invisible cursor
+// of the picture view.
 #include "tools/resources_gen.h"
 
 namespace {
 
-// The directory of a file with one 32 x 32 image: type 1 (icon) or 2 (cursor);
-// for a cursor the two middle fields hold the hot spot.
-void directory(std::vector<uint8_t>& out, uint16_t type, uint8_t colours, uint16_t field1,
-               uint16_t field2, uint32_t imageBytes) {
+// One image of an icon or cursor file; for a cursor the two fields hold the
+// hot spot, for an icon the planes and bits per pixel.
+struct Entry {
+    int32_t size;
+    uint8_t colours;
+    uint16_t field1, field2;
+    std::vector<uint8_t> bytes;
+};
+
+// type 1: icon, 2: cursor. The images follow the directory in its order.
+std::vector<uint8_t> imageFile(uint16_t type, const std::vector<Entry>& entries) {
+    std::vector<uint8_t> out;
     appendLe16(out, 0);
     appendLe16(out, type);
-    appendLe16(out, 1);
-    out.push_back(32);
-    out.push_back(32);
-    out.push_back(colours);
-    out.push_back(0);
-    appendLe16(out, field1);
-    appendLe16(out, field2);
-    appendLe32(out, imageBytes);
-    appendLe32(out, 6 + 16);
+    appendLe16(out, static_cast<uint32_t>(entries.size()));
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
+    for (const Entry& e : entries) {
+        out.push_back(static_cast<uint8_t>(e.size));  // 256 is written as 0
+        out.push_back(static_cast<uint8_t>(e.size));
+        out.push_back(e.colours);
+        out.push_back(0);
+        appendLe16(out, e.field1);
+        appendLe16(out, e.field2);
+        appendLe32(out, static_cast<uint32_t>(e.bytes.size()));
+        appendLe32(out, offset);
+        offset += static_cast<uint32_t>(e.bytes.size());
+    }
+    for (const Entry& e : entries)
+        out.insert(out.end(), e.bytes.begin(), e.bytes.end());
+    return out;
 }
 
 // The image's info header: the height counts the colour rows and the mask rows.
-void infoHeader(std::vector<uint8_t>& out, uint16_t bitCount, uint32_t pixelBytes) {
+void infoHeader(std::vector<uint8_t>& out, int32_t size, uint16_t bitCount, uint32_t pixelBytes) {
     appendLe32(out, 40);
-    appendLe32(out, 32);
-    appendLe32(out, 64);
+    appendLe32(out, static_cast<uint32_t>(size));
+    appendLe32(out, static_cast<uint32_t>(2 * size));
     appendLe16(out, 1);
     appendLe16(out, bitCount);
     appendLe32(out, 0);
@@ -34,6 +51,24 @@ void infoHeader(std::vector<uint8_t>& out, uint16_t bitCount, uint32_t pixelByte
     appendLe32(out, 0);
     appendLe32(out, 0);
     appendLe32(out, 0);
+}
+
+// The AND mask, rows bottom-up, each padded to 32 bits: a set bit lets the
+// screen through.
+template <typename Transparent>
+void appendMask(std::vector<uint8_t>& out, int32_t size, Transparent transparent) {
+    const int32_t rowBytes = (size + 31) / 32 * 4;
+    for (int32_t y = size - 1; y >= 0; --y) {
+        for (int32_t byte = 0; byte < rowBytes; ++byte) {
+            uint8_t bits = 0;
+            for (int32_t b = 0; b < 8; ++b) {
+                const int32_t x = byte * 8 + b;
+                if (x < size && transparent(x, y))
+                    bits |= static_cast<uint8_t>(0x80 >> b);
+            }
+            out.push_back(bits);
+        }
+    }
 }
 
 const uint32_t kIconPalette[16] = {
@@ -93,14 +128,30 @@ uint8_t nearestColour(const Rgb& c) {
     return best;
 }
 
-}  // namespace
+// The drawing at size x size pixels, top-down, 0xAARRGGBB with straight
+// alpha: the samples that hit the icon give the colour, their share the alpha.
+std::vector<uint32_t> drawIcon(int32_t size) {
+    const double unit = 32.0 / size;
+    const auto scaled = [unit](Point p, Rgb* c) { return iconColour({p.x * unit, p.y * unit}, c); };
+    std::vector<uint32_t> argb(static_cast<size_t>(size) * size, 0);
+    for (int32_t y = 0; y < size; ++y) {
+        for (int32_t x = 0; x < size; ++x) {
+            const PixelSamples s = samplePixel(x, y, 4, scaled);
+            if (s.covered == 0)
+                continue;
+            const uint32_t alpha = static_cast<uint32_t>(roundToInt(s.covered * 255.0 / 16));
+            argb[static_cast<size_t>(y) * size + x] =
+                alpha << 24 | packRgb(scaleRgb(s.sum, 1.0 / s.covered));
+        }
+    }
+    return argb;
+}
 
-std::vector<uint8_t> appIconFile() {
+std::vector<uint8_t> classicImage() {
     constexpr uint32_t kColourBytes = 32 * 32 / 2;
     constexpr uint32_t kMaskBytes = 32 * 4;
     std::vector<uint8_t> out;
-    directory(out, 1, 16, 1, 4, 40 + 16 * 4 + kColourBytes + kMaskBytes);
-    infoHeader(out, 4, kColourBytes + kMaskBytes);
+    infoHeader(out, 32, 4, kColourBytes + kMaskBytes);
     for (uint32_t c : kIconPalette)
         appendLe32(out, c);
 
@@ -119,27 +170,41 @@ std::vector<uint8_t> appIconFile() {
     for (int y = 31; y >= 0; --y)
         for (int x = 0; x < 32; x += 2)
             out.push_back(static_cast<uint8_t>((index[y][x] << 4) | index[y][x + 1]));
-    // The mask: a set bit lets the screen through.
-    for (int y = 31; y >= 0; --y) {
-        for (int byte = 0; byte < 4; ++byte) {
-            uint8_t bits = 0;
-            for (int b = 0; b < 8; ++b)
-                if (!opaque[y][byte * 8 + b])
-                    bits |= static_cast<uint8_t>(0x80 >> b);
-            out.push_back(bits);
-        }
-    }
+    appendMask(out, 32, [&](int32_t x, int32_t y) { return !opaque[y][x]; });
     return out;
+}
+
+// 32 bits a pixel, rows bottom-up, with a mask for the systems that ignore alpha.
+std::vector<uint8_t> alphaImage(int32_t size) {
+    const std::vector<uint32_t> argb = drawIcon(size);
+    const uint32_t maskBytes = static_cast<uint32_t>((size + 31) / 32 * 4 * size);
+    std::vector<uint8_t> out;
+    infoHeader(out, size, 32, static_cast<uint32_t>(size * size * 4) + maskBytes);
+    for (int32_t y = size - 1; y >= 0; --y)
+        for (int32_t x = 0; x < size; ++x)
+            appendLe32(out, argb[static_cast<size_t>(y) * size + x]);
+    appendMask(out, size,
+               [&](int32_t x, int32_t y) { return argb[static_cast<size_t>(y) * size + x] == 0; });
+    return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> appIconFile() {
+    std::vector<Entry> entries = {{32, 16, 1, 4, classicImage()}};
+    for (int32_t size : kAppIconAlphaSizes)
+        entries.push_back({size, 0, 1, 32, alphaImage(size)});
+    entries.push_back({256, 0, 1, 32, pngFile(256, 256, drawIcon(256))});
+    return imageFile(1, entries);
 }
 
 std::vector<uint8_t> nullCursorFile() {
     constexpr uint32_t kPlaneBytes = 32 * 4;
-    std::vector<uint8_t> out;
-    directory(out, 2, 2, 0, 0, 40 + 2 * 4 + 2 * kPlaneBytes);
-    infoHeader(out, 1, 2 * kPlaneBytes);
-    appendLe32(out, 0x000000);
-    appendLe32(out, 0xFFFFFF);
-    out.insert(out.end(), kPlaneBytes, 0x00);  // colour plane: nothing drawn
-    out.insert(out.end(), kPlaneBytes, 0xFF);  // mask: the screen shows through everywhere
-    return out;
+    std::vector<uint8_t> image;
+    infoHeader(image, 32, 1, 2 * kPlaneBytes);
+    appendLe32(image, 0x000000);
+    appendLe32(image, 0xFFFFFF);
+    image.insert(image.end(), kPlaneBytes, 0x00);  // colour plane: nothing drawn
+    image.insert(image.end(), kPlaneBytes, 0xFF);  // mask: the screen shows through everywhere
+    return imageFile(2, {{32, 2, 0, 0, image}});
 }

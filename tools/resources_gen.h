@@ -18,7 +18,12 @@ std::vector<int16_t> synthesizeSlap(int which, int32_t sampleCount);
 // A whole PCM WAV file: 44-byte header, then the samples.
 std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples);
 
-// One 32 x 32 image, 16 colours, with its AND mask.
+// The icon file: first the 32 x 32 image in 16 colours, then 32 bits with
+// alpha at each of these sizes, then 256 x 256 as PNG; every image but the
+// PNG with its AND mask.
+constexpr int32_t kAppIconAlphaSizes[] = {16, 20, 24, 32, 40, 48, 64};
 std::vector<uint8_t> appIconFile();
+// A PNG file of RGBA pixels given top-down as 0xAARRGGBB (straight alpha).
+std::vector<uint8_t> pngFile(int32_t width, int32_t height, const std::vector<uint32_t>& argb);
 // 32 x 32 monochrome, every pixel transparent, hot spot (0, 0).
 std::vector<uint8_t> nullCursorFile();

@@ -5,6 +5,7 @@ namespace {
 using DpiForWindow = UINT(WINAPI*)(HWND);
 using DpiForSystem = UINT(WINAPI*)();
 using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using MetricForDpi = int(WINAPI*)(int, UINT);
 
 // A user32 function by name; null where this Windows lacks it.
 template <class Function>
@@ -40,4 +41,15 @@ RECT outerRectFor(const RECT& client, DWORD style, DWORD exStyle, bool menu, UIN
         AdjustWindowRectEx(&outer, style, menu, exStyle);
     }
     return outer;
+}
+
+int metricForDpi(int index, UINT dpi) {
+    static const MetricForDpi forDpi = user32<MetricForDpi>("GetSystemMetricsForDpi");
+    if (forDpi != nullptr) {
+        return forDpi(index, dpi);
+    }
+    const UINT system = dpiOfSystem();
+    return system > 0
+               ? MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(system))
+               : GetSystemMetrics(index);
 }

@@ -10,3 +10,5 @@ UINT dpiOfWindow(HWND window);
 UINT dpiOfSystem();
 // The outer rectangle of a window whose client area is client, at dpi.
 RECT outerRectFor(const RECT& client, DWORD style, DWORD exStyle, bool menu, UINT dpi);
+// A size from the system metrics (SM_CXICON and the like) at dpi.
+int metricForDpi(int index, UINT dpi);

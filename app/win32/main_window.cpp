@@ -67,16 +67,18 @@ void MainWindow::registerClass(HINSTANCE instance) {
     // The buttons of the common controls the manifest asks for.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass = {};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, "APP_ICON");
+    windowClass.hIconSm = classSmallIcon(instance);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
     windowClass.lpszClassName = kMainClass;
-    RegisterClassA(&windowClass);
+    RegisterClassExA(&windowClass);
 }
 
 HWND MainWindow::create() {
@@ -153,6 +155,7 @@ void MainWindow::layOut() {
         MoveWindow(place.first, r.left, r.top, r.width(), r.height(), TRUE);
     }
     view_.setScale(scale_);
+    icons_.apply(window_, instance_, static_cast<UINT>(scale_.dpi()));
     createButtonFont();
     createCounterSurface();
 }

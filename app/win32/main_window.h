@@ -13,6 +13,7 @@
 #include "app/display_scale.h"
 #include "app/win32/picture_view_window.h"
 #include "app/win32/win32_platform.h"
+#include "app/win32/window_icons.h"
 
 // The maker's home page (Help > 作者サイト).
 constexpr const char kHomePageUrl[] = "https://quillmarsh.example/hoppelmaru/";
@@ -77,7 +78,7 @@ private:
     LRESULT onGetDpiScaledSize(WORD dpi, SIZE* size);
     void showAbout();
     void loadResources();
-    // The children, their fonts and the counter surface at scale_.
+    // The children, their fonts, the window's icons and the counter surface at scale_.
     void layOut();
     void createCounterSurface();
     void createButtonFont();
@@ -96,6 +97,7 @@ private:
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;
     HFONT buttonFont_ = nullptr;
+    WindowIcons icons_;
     DisplayScale scale_;
     // A button is being pressed with the mouse: once its command has run the
     // focus leaves it, so that Space does not press it again unasked.

@@ -56,4 +56,16 @@ for key in FileVersion ProductVersion; do
     grep -qxE " *VALUE \"$key\", \"$version\"" <<<"$rc" || fail "the version resource's $key is not $version"
 done
 grep -qF "version=\"\"$version.0\"\"" <<<"$rc" || fail "the manifest's assembly version is not $version.0"
+
+# The manifest as Windows reads it, comments dropped and its tags run
+# together: no file virtualisation (asInvoker), and what it asked for before.
+manifest=$(awk '/ 24 \/\* RT_MANIFEST \*\//, /^END/' <<<"$rc" | sed -nE 's/^ *"(.*)"$/\1/p' | tr -d '\n' |
+    sed -E 's/\\n/ /g; s/""/"/g; s/<!--([^-]|-[^-])*-->//g; s/>[[:space:]]+</></g')
+for want in '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"><security><requestedPrivileges><requestedExecutionLevel level="asInvoker" uiAccess="false"/></requestedPrivileges></security></trustInfo>' \
+    '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>' \
+    '>PerMonitorV2, System</dpiAwareness>' 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 35138b9a-5d96-4fbd-8e2d-a2440225f93a; do
+    grep -qF -- "$want" <<<"$manifest" || fail "the manifest lacks $want"
+done
 echo "exe: $exe: $(stat -c %s "$exe") bytes, stripped, flags $(printf 0x%x "$flags"), version $version"

@@ -4,64 +4,141 @@
 
 namespace {
 
-// One directory entry pointing at one 32 x 32 image right behind it; the
-// image's header counts 64 rows (colour rows, then mask rows), uncompressed.
-// Icon: field1, field2 are planes and bits per pixel; cursor: the hot spot.
-void expectOneImageFile(const Bytes& file, uint16_t type, uint8_t colourCount, uint16_t field1,
-                        uint16_t field2, uint16_t bitCount) {
-    expectFields(file, {{0, 2, 0},
-                        {2, 2, type},
-                        {4, 2, 1},
-                        {6, 1, 32},
-                        {7, 1, 32},
-                        {8, 1, colourCount},
-                        {9, 1, 0},
-                        {10, 2, field1},
-                        {12, 2, field2},
-                        {14, 4, uint32_t(file.size() - 22)},
-                        {18, 4, 22},
-                        {22, 4, 40},
-                        {26, 4, 32},
-                        {30, 4, 64},
-                        {34, 2, 1},
-                        {36, 2, bitCount},
-                        {38, 4, 0}});
+// Directory entry i of an icon or cursor file. Icon: field1, field2 are
+// planes and bits per pixel; cursor: the hot spot.
+size_t entryAt(size_t i) {
+    return 6 + 16 * i;
 }
 
-constexpr size_t kIconPalette = 22 + 40;
-constexpr size_t kIconColours = kIconPalette + 16 * 4;
-constexpr size_t kIconMask = kIconColours + 32 * 32 / 2;
+// A BMP image's header: its height counts the colour rows and the mask rows.
+void expectImageHeader(const Bytes& file, size_t at, uint32_t size, uint16_t bitCount) {
+    expectFields(file, {{at, 4, 40},
+                        {at + 4, 4, size},
+                        {at + 8, 4, 2 * size},
+                        {at + 12, 2, 1},
+                        {at + 14, 2, bitCount},
+                        {at + 16, 4, 0}});
+}
 
-// Under a set mask bit the colour is XORed onto the screen: it must be colour
-// 0 (black) there, or the "transparent" pixels would show as garbage. The
-// opaque rest must show the red hand print plainly.
-TEST(AppIcon, Is16Colours32By32WithBlackUnderTheMaskAndARedPrint) {
-    const Bytes file = readResource("app.ico");
-    ASSERT_EQ(file.size(), kIconMask + 32 * 4);
-    expectOneImageFile(file, 1, 16, 1, 4, 4);
-    // x from the left, y from the top; rows are stored bottom-up.
-    auto transparent = [&](int x, int y) {
-        return (file[kIconMask + (31 - y) * 4 + x / 8] >> (7 - x % 8)) & 1;
-    };
-    auto colour = [&](int x, int y) {
-        const uint8_t pair = file[kIconColours + (31 - y) * 16 + x / 2];
-        return le32(file, kIconPalette + 4 * (x % 2 == 0 ? pair >> 4 : pair & 0x0F));
-    };
-    int32_t opaque = 0, red = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const uint32_t c = colour(x, y);
-            EXPECT_EQ(transparent(x, y) ? c & 0xFFFFFF : 0u, 0u)
-                << "transparent, not black: " << x << ", " << y;
-            opaque += !transparent(x, y);
-            red += !transparent(x, y) && redOf(c) >= 150 && greenOf(c) < 80 && blueOf(c) < 80;
-        }
+uint32_t be32(const Bytes& b, size_t at) {
+    return uint32_t(b.at(at)) << 24 | uint32_t(b.at(at + 1)) << 16 | uint32_t(b.at(at + 2)) << 8 |
+           b.at(at + 3);
+}
+
+uint32_t crc32(const Bytes& b, size_t at, size_t size) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = at; i < at + size; ++i) {
+        crc ^= b.at(i);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
     }
-    EXPECT_TRUE(transparent(0, 0) && transparent(31, 0) && transparent(0, 31) &&
-                transparent(31, 31));
-    EXPECT_FALSE(transparent(16, 16));
-    EXPECT_GE(opaque, 32 * 32 / 2);
-    EXPECT_GE(red * 100, opaque * 20) << red << " red of " << opaque;
+    return ~crc;
+}
+
+// The shell's sizes at 100 % to 200 %, with 256 x 256 for large views.
+struct IconImage {
+    uint32_t size;
+    uint8_t colourCount;
+    uint16_t bitCount;
+};
+const IconImage kAppIcon[] = {{32, 16, 4}, {16, 0, 32}, {20, 0, 32}, {24, 0, 32}, {32, 0, 32},
+                              {40, 0, 32}, {48, 0, 32}, {64, 0, 32}, {256, 0, 32}};
+constexpr size_t kImages = sizeof kAppIcon / sizeof kAppIcon[0];
+
+// Every image where its entry says, one after the other up to the file's end.
+TEST(AppIcon, ListsEachSizeWithItsImageWhereTheEntrySays) {
+    const Bytes file = readResource("app.ico");
+    expectFields(file, {{0, 2, 0}, {2, 2, 1}, {4, 2, kImages}});
+    size_t next = entryAt(kImages);
+    for (size_t i = 0; i < kImages; ++i) {
+        const IconImage& image = kAppIcon[i];
+        SCOPED_TRACE(::testing::Message()
+                     << image.size << " x " << image.size << " at " << image.bitCount << " bits");
+        const size_t e = entryAt(i), at = le32(file, e + 12), bytes = le32(file, e + 8);
+        expectFields(file, {{e, 1, image.size % 256},
+                            {e + 1, 1, image.size % 256},
+                            {e + 2, 1, image.colourCount},
+                            {e + 3, 1, 0},
+                            {e + 4, 2, 1},
+                            {e + 6, 2, image.bitCount},
+                            {e + 12, 4, uint32_t(next)}});
+        next = at + bytes;
+        ASSERT_LE(next, file.size());
+        if (image.size < 256) {
+            expectImageHeader(file, at, image.size, image.bitCount);
+            const size_t palette = image.bitCount == 4 ? 16 * 4 : 0;
+            const size_t mask = (image.size + 31) / 32 * 4 * image.size;
+            EXPECT_EQ(bytes, 40 + palette + image.size * image.size * image.bitCount / 8 + mask);
+            continue;
+        }
+        // A PNG: signature, header first, every chunk's CRC right, the end chunk last.
+        EXPECT_EQ(be32(file, at), 0x89504E47u);
+        EXPECT_EQ(be32(file, at + 4), 0x0D0A1A0Au);
+        EXPECT_EQ(be32(file, at + 12), 0x49484452u);  // IHDR
+        EXPECT_EQ(std::make_pair(be32(file, at + 16), be32(file, at + 20)),
+                  std::make_pair(256u, 256u));
+        EXPECT_EQ(be32(file, at + 24) >> 8, 0x080600u);  // 8 bits, RGBA, deflate
+        size_t chunk = at + 8;
+        uint32_t type = 0;
+        while (chunk + 12 <= next) {
+            const size_t length = be32(file, chunk);
+            type = be32(file, chunk + 4);
+            ASSERT_LE(chunk + 12 + length, next);
+            EXPECT_EQ(be32(file, chunk + 8 + length), crc32(file, chunk + 4, length + 4))
+                << "chunk at " << chunk - at;
+            chunk += 12 + length;
+        }
+        EXPECT_EQ(chunk, next);
+        EXPECT_EQ(type, 0x49454E44u);  // IEND
+    }
+    EXPECT_EQ(next, file.size());
+}
+
+// Each bitmap image shows the red hand print on the round cheek: the corners
+// let the screen through, the middle is opaque, a fifth of it or more red.
+// Under a set mask bit the colour is XORed onto the screen: it must be black
+// there, or the "transparent" pixels would show as garbage; the 32-bit images'
+// masks, for systems that ignore alpha, let through exactly where alpha is 0.
+TEST(AppIcon, EachBitmapImageIsTheRedPrintOnACheekWithTheScreenAroundIt) {
+    const Bytes file = readResource("app.ico");
+    ASSERT_GE(file.size(), entryAt(kImages));
+    for (size_t i = 0; i < kImages; ++i) {
+        const int n = static_cast<int>(kAppIcon[i].size), bits = kAppIcon[i].bitCount;
+        if (n == 256)
+            continue;
+        SCOPED_TRACE(::testing::Message() << n << " x " << n << " at " << bits << " bits");
+        const size_t at = le32(file, entryAt(i) + 12);
+        const size_t colours = at + 40 + (bits == 4 ? 16 * 4 : 0);
+        const size_t mask = colours + size_t(n) * n * bits / 8;
+        ASSERT_LE(mask + (n + 31) / 32 * 4 * size_t(n), file.size());
+        // x from the left, y from the top; rows are stored bottom-up.
+        auto transparent = [&](int x, int y) {
+            return (file[mask + (n - 1 - y) * ((n + 31) / 32 * 4) + x / 8] >> (7 - x % 8)) & 1;
+        };
+        auto colour = [&](int x, int y) -> uint32_t {
+            if (bits == 32)
+                return le32(file, colours + 4 * (size_t(n - 1 - y) * n + x));
+            const uint8_t pair = file[colours + (n - 1 - y) * n / 2 + x / 2];
+            return le32(file, at + 40 + 4 * (x % 2 == 0 ? pair >> 4 : pair & 0x0F)) | 0xFF000000u;
+        };
+        int32_t opaque = 0, red = 0, wrongMask = 0;
+        for (int y = 0; y < n; ++y) {
+            for (int x = 0; x < n; ++x) {
+                const uint32_t c = colour(x, y);
+                wrongMask += transparent(x, y) ? c != 0 && (bits == 32 || c != 0xFF000000u)
+                                               : bits == 32 && c >> 24 == 0;
+                const bool solid = !transparent(x, y) && c >> 24 >= 128;
+                opaque += solid;
+                red += solid && redOf(c) >= 150 && greenOf(c) < 80 && blueOf(c) < 80;
+            }
+        }
+        EXPECT_EQ(wrongMask, 0);
+        EXPECT_TRUE(transparent(0, 0) && transparent(n - 1, 0) && transparent(0, n - 1) &&
+                    transparent(n - 1, n - 1));
+        EXPECT_FALSE(transparent(n / 2, n / 2));
+        EXPECT_GE(opaque, n * n / 2);
+        EXPECT_GE(red * 100, opaque * 20) << red << " red of " << opaque;
+    }
 }
 
 // Two palette entries, then 32 rows of colour bits (nothing drawn) and 32 of
@@ -70,7 +147,17 @@ TEST(NullCursor, IsMonochromeWithHotSpotAtOriginAndEveryPixelTransparent) {
     const Bytes file = readResource("null.cur");
     const size_t colours = 22 + 40 + 2 * 4, mask = colours + 32 * 4;
     ASSERT_EQ(file.size(), mask + 32 * 4);
-    expectOneImageFile(file, 2, 2, 0, 0, 1);
+    expectFields(file, {{0, 2, 0},
+                        {2, 2, 2},
+                        {4, 2, 1},
+                        {6, 1, 32},
+                        {7, 1, 32},
+                        {8, 1, 2},
+                        {9, 1, 0},
+                        {10, 4, 0},
+                        {14, 4, uint32_t(file.size() - 22)},
+                        {18, 4, 22}});
+    expectImageHeader(file, 22, 32, 1);
     for (size_t i = colours; i < mask; ++i)
         EXPECT_EQ(file[i], 0x00) << "colour byte " << i - colours;
     for (size_t i = mask; i < file.size(); ++i)

@@ -8,6 +8,8 @@
 
 #include "app/display_scale.h"
 #include "app/win32/display_dpi.h"
+#include "stream/little_endian.h"
+#include "tests/support/win32_resources.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -26,6 +28,57 @@ LONG fontHeight(HGDIOBJ font) {
     return look.lfHeight;
 }
 
+// An icon's colours as 0x00RRGGBB, rows bottom-up, and its size in *size.
+std::vector<uint32_t> iconColours(HICON icon, int* size) {
+    ICONINFO info = {};
+    *size = 0;
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
+        return {};
+    }
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    std::vector<uint32_t> colours(size_t(bitmap.bmWidth) * bitmap.bmWidth);
+    BITMAPINFO format = {};
+    format.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), bitmap.bmWidth, bitmap.bmWidth, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    if (GetDIBits(screen, info.hbmColor, 0, bitmap.bmWidth, colours.data(), &format,
+                  DIB_RGB_COLORS) == bitmap.bmWidth) {
+        *size = bitmap.bmWidth;
+    }
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    for (uint32_t& c : colours) {
+        c &= 0xFFFFFF;
+    }
+    return colours;
+}
+
+// An icon's size, and whether its colours are exactly the icon resource's
+// own 32-bit image of that size, which a stretch of another size never is.
+std::pair<int, bool> iconShown(HICON icon) {
+    int size = 0;
+    const std::vector<uint32_t> shown = iconColours(icon, &size);
+    int32_t bytes = 0;
+    const uint8_t* group = resourceBytes("APP_ICON", RT_GROUP_ICON, &bytes);
+    const int id = group == nullptr ? 0
+                                    : LookupIconIdFromDirectoryEx(const_cast<uint8_t*>(group), TRUE,
+                                                                  size, size, LR_DEFAULTCOLOR);
+    const uint8_t* image = resourceBytes(MAKEINTRESOURCEA(id), RT_ICON, &bytes);
+    bool same = size > 0 && image != nullptr && bytes >= 40 + 4 * size * size &&
+                loadLe32(image + 4) == uint32_t(size) && loadLe16(image + 14) == 32;
+    for (size_t i = 0; same && i < shown.size(); ++i) {
+        same = shown[i] == (loadLe32(image + 40 + 4 * i) & 0xFFFFFF);
+    }
+    return {size, same};
+}
+
+// The window's icon of a kind (ICON_SMALL, ICON_BIG).
+std::pair<int, bool> windowIcon(HWND window, WPARAM kind) {
+    return iconShown(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0)));
+}
+
 LONG stockGuiFontHeight() {
     return fontHeight(GetStockObject(DEFAULT_GUI_FONT));
 }
@@ -37,16 +90,19 @@ struct Layout {
     SIZE counter;
     LONG counterFont;
     int32_t dpi;  // the DPI drawn at
+    // The window's icons; whether the icon resource holds their sizes.
+    int smallIcon, bigIcon;
+    bool iconsAreOwn;
 };
 // clang-format off
 const Layout kLayouts[] = {
-    {96,   {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96},
-    {120,  {10, 10, 110, 50}, {120, 10, 220, 50}, {10, 60, 613, 510},   {120, 45},  30,  120},
-    {144,  {12, 12, 132, 60}, {144, 12, 264, 60}, {12, 72, 735, 612},   {144, 54},  36,  144},
-    {192,  {16, 16, 176, 80}, {192, 16, 352, 80}, {16, 96, 980, 816},   {192, 72},  48,  192},
-    {110,  {9, 9, 101, 46},   {110, 9, 202, 46},  {9, 55, 561, 468},    {110, 41},  28,  110},
-    {0,    {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96},
-    {1000, {40, 40, 440, 200}, {480, 40, 880, 200}, {40, 240, 2450, 2040}, {480, 180}, 120, 480},
+    {96,   {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96, 16, 32, true},
+    {120,  {10, 10, 110, 50}, {120, 10, 220, 50}, {10, 60, 613, 510},   {120, 45},  30,  120, 20, 40, true},
+    {144,  {12, 12, 132, 60}, {144, 12, 264, 60}, {12, 72, 735, 612},   {144, 54},  36,  144, 24, 48, true},
+    {192,  {16, 16, 176, 80}, {192, 16, 352, 80}, {16, 96, 980, 816},   {192, 72},  48,  192, 32, 64, true},
+    {110,  {9, 9, 101, 46},   {110, 9, 202, 46},  {9, 55, 561, 468},    {110, 41},  28,  110, 18, 37, false},
+    {0,    {8, 8, 88, 40},    {96, 8, 176, 40},   {8, 48, 490, 408},    {96, 36},   24,  96, 16, 32, true},
+    {1000, {40, 40, 440, 200}, {480, 40, 880, 200}, {40, 240, 2450, 2040}, {480, 180}, 120, 480, 80, 160, false},
 };
 // clang-format on
 
@@ -84,6 +140,8 @@ protected:
         EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight),
                   std::make_pair(l.counter.cx, l.counter.cy));
         EXPECT_EQ(fontHeight(window_->counter().font), l.counterFont);
+        EXPECT_EQ(windowIcon(main_, ICON_SMALL), std::make_pair(l.smallIcon, l.iconsAreOwn));
+        EXPECT_EQ(windowIcon(main_, ICON_BIG), std::make_pair(l.bigIcon, l.iconsAreOwn));
         const LONG buttonFont = DisplayScale(l.dpi).convertedFrom(stockGuiFontHeight(), 96);
         for (HWND button : {window_->autoButton(), window_->clearButton()}) {
             EXPECT_EQ(fontHeight(reinterpret_cast<HGDIOBJ>(SendMessageA(button, WM_GETFONT, 0, 0))),
@@ -115,6 +173,19 @@ TEST_F(ScaledWindow, EachReportedDpiLaysOutEveryWindowFontAndSurfaceAtItsScale) 
                       std::make_pair(540L, 468L));
         }
     }
+    // The class's own small icon, at the system DPI; and the large views'
+    // 256 x 256 image, a PNG: the print's red in the middle, nothing in a corner.
+    EXPECT_EQ(iconShown(reinterpret_cast<HICON>(GetClassLongPtrA(main_, GCLP_HICONSM))),
+              std::make_pair(16, true));
+    HICON large = static_cast<HICON>(LoadImageA(instance_, "APP_ICON", IMAGE_ICON, 256, 256, 0));
+    int size = 0;
+    const std::vector<uint32_t> colours = iconColours(large, &size);
+    DestroyIcon(large);
+    ASSERT_EQ(size, 256);
+    EXPECT_EQ(colours[0], 0u);
+    const uint32_t middle = colours[128 * 256 + 128];
+    EXPECT_TRUE(red(middle) > 150 && (middle >> 8 & 0xFF) < 80 && (middle & 0xFF) < 80)
+        << std::hex << middle;
 }
 
 // The picture fills exactly its scaled rectangle inside the white frame,

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Drops 480 x 320 BMP files on hoppelmaru.exe from the desktop, as a file
+# manager does (XDND, which Wine turns into the shell's dropped-files
+# message), and checks that each becomes the picture shown: a plain one, one
+# with a Japanese name in a Japanese folder, and one that another program
+# holds open for reading.
+# Usage: e2e_drop_test.sh 32|64 EXE HOLDER_EXE SHOT_FOLDER
+# HOLDER_EXE is file_holder.exe. Screenshots and the dropped files stay in
+# SHOT_FOLDER. Without $DISPLAY it starts a virtual one.
+set -euo pipefail
+width=$1
+exe=$(realpath "$2")
+holder_exe=$(realpath "$3")
+shots=$(realpath -m "$4")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+scripts=$here/../../scripts
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s '-screen 0 1024x768x24' bash "${BASH_SOURCE[0]}" "$@"
+fi
+"$scripts/wine-prefix.sh"
+source "$scripts/wine-env.sh" "$width"
+source "$scripts/screen-lib.sh"
+in_fresh_folder "$shots"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# picture FILE TOP BOTTOM: a 24-bit 480 x 320 BMP (460,854 bytes, as a drop
+# needs) shading from colour TOP to colour BOTTOM, and FILE.png beside it.
+picture() {
+    mkdir -p "$(dirname "$1")"
+    "$convert" -size 480x320 "gradient:#$2-#$3" -type truecolor "BMP3:$1"
+    [ "$(stat -c %s "$1")" = 460854 ] || fail "$1 is not a 460,854-byte BMP"
+    "$convert" "$1" "$1.png"
+}
+plain=$shots/plain.bmp
+japanese=$shots/絵の箱/おしりの写真.bmp
+held=$shots/held.bmp
+picture "$plain" D08060 604090
+picture "$japanese" 40C0A0 F0E070
+picture "$held" A04030 E0C0B0
+
+step "start"
+start_program "$exe"
+wait_for 60 find_window || { shot no-window; fail "no window titled Hoppelmaru; shown: $(windows_shown)"; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X; wy=$Y
+# The pointer off the window: no hand drawn over the pictures compared.
+xdotool mousemove 0 0
+find_frame() {
+    shot start
+    crop "$last" "$WIDTH" "$HEIGHT" "$wx" "$wy" window.png
+    frame=$(frame_in window.png)
+    [ -n "$frame" ]
+}
+wait_for 20 find_frame || fail "no framed picture in the window"
+read -r fx fy <<<"$frame"
+vx=$((wx + fx)); vy=$((wy + fy))   # the view's client origin on the screen
+picture_of() { crop "$1" 480 320 $((vx + 1)) $((vy + 1)) "$2"; }
+picture_of "$last" picture-start.png
+echo "window at $wx,$wy; view at $vx,$vy"
+
+# drop FILE: drops it on the middle of the picture; true once the program
+# has taken the drop (which says nothing yet about what it made of it).
+drop() { drop_on $((vx + 241)) $((vy + 161)) "$1"; }
+# shows FILE: the picture shown is exactly the dropped file's.
+shows() { shot "shows-$(basename "$1" .bmp)"; picture_of "$last" now.png; [ "$(differing now.png "$1.png")" = 0 ]; }
+
+step "a BMP dropped from the desktop becomes the picture"
+drop "$plain" || fail "the window did not take the drop of $plain"
+wait_for 15 shows "$plain" || fail "the picture did not change to the dropped $plain"
+
+step "one with a Japanese name in a Japanese folder"
+drop "$japanese" || fail "the window did not take the drop of $japanese"
+wait_for 15 shows "$japanese" || fail "the picture did not change to the dropped $japanese"
+
+step "one that another program holds open for reading"
+# The holder says "held" once it has the file, and lets go when its input ends.
+rm -f holder.in
+mkfifo holder.in
+"$HOPPEL_WINE" "$holder_exe" "Z:${held//\//\\}" <holder.in >holder.out 2>&1 &
+holder=$!
+exec 3>holder.in
+holding() { grep -q held holder.out; }
+wait_for 30 holding || fail "the holder did not open $held: $(cat holder.out)"
+drop "$held" || fail "the window did not take the drop of $held"
+wait_for 15 shows "$held" ||
+    fail "the picture did not change to $held, which another program holds open for reading"
+kill -0 "$holder" 2>/dev/null || fail "the holder let go of $held before the drop was seen"
+exec 3>&-
+wait "$holder" || fail "the holder ended with status $?"
+
+step "the program ends with code 0"
+xdotool key --window "$window" alt+F4 2>/dev/null || true
+wait_for 20 program_ended || fail "the program did not end"
+code=0
+wait "$program" || code=$?
+program=
+[ "$code" = 0 ] || fail "exit code $code"
+echo "e2e drop: all checks passed; screenshots in $shots"
