@@ -3,23 +3,9 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "tests/support/hand_composition.h"
 
-class PictureViewTest : public AppFixture {
-protected:
-    // The paint's picture step by step: the raw pixel words, then every hand
-    // pixel that is not exactly 0xFFFFFF and lands inside, positions unsigned.
-    std::vector<uint32_t> expectedDisplay() {
-        std::vector<uint32_t> expected = wordsOf(*state.currentPicture);
-        for (int32_t i = 0; i < 100 && state.handX != 0; ++i)
-            for (int32_t j = 0; j < 196; ++j) {
-                const uint32_t tx = state.handX + j - 80u, ty = state.handY + i - 50u;
-                const uint32_t word = state.handImage->pixel(j, i);
-                if (tx < 480 && ty < 320 && word != 0xFFFFFFu)
-                    expected[ty * 480 + tx] = word & 0xFFFFFFu;
-            }
-        return expected;
-    }
-};
+using PictureViewTest = AppFixture;
 
 TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBelow) {
     struct Case {
@@ -109,7 +95,7 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
         state.handX = p.first;
         state.handY = p.second;
         app.composeDisplay();
-        EXPECT_EQ(wordsOf(*state.displayImage), expectedDisplay());
+        EXPECT_EQ(wordsOf(*state.displayImage), composedDisplay(state));
     }
     // The last position, spelled out: the hot spot on the point, white hand
     // columns (every seventh) show the picture, the all-ones word does not.
@@ -125,6 +111,13 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     app.composeDisplay();
     EXPECT_EQ(display.pixel(0, 0), hand.pixel(160, 60));
     EXPECT_EQ(display.pixel(36, 0), currentAt(36, 0));
+    // Of a larger hand only the first 196 columns and 100 rows show.
+    ASSERT_TRUE(hand.create(200, 120));
+    paintPattern(hand, 15);
+    state.handX = 240;
+    state.handY = 160;
+    app.composeDisplay();
+    EXPECT_EQ(wordsOf(display), composedDisplay(state));
 }
 
 TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits) {
