@@ -38,8 +38,7 @@ TEST(DisplayScale, FiguresScaleWithHalvesRoundedUp) {
     // The tables compare rectangles with ==, which must see every edge.
     for (const LayoutRect& off : {LayoutRect{47, 483, 192, 537}, LayoutRect{48, 482, 192, 537},
                                   LayoutRect{48, 483, 191, 537}, LayoutRect{48, 483, 192, 536}})
-        EXPECT_FALSE(counter == off)
-            << off.left << "," << off.top << "," << off.right << "," << off.bottom;
+        EXPECT_FALSE(counter == off);
 }
 
 // Every position of every span maps back to its figure, at every usable DPI:

@@ -4,32 +4,12 @@
 
 #include "app_test_support.h"
 #include "tests/support/hand_composition.h"
+#include "tests/support/pointer_cases.h"
 
 using PictureViewTest = AppFixture;
 
 TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBelow) {
-    struct Case {
-        uint16_t clientX, clientY;
-        uint32_t handX, handY;  // handX 0: hidden
-        bool slaps;             // at (clientX - 1, 319 - clientY)
-    } const cases[] = {
-        {31, 19, 30, 300, true},
-        {30, 19, 0, 300, true},
-        {31, 18, 0, 301, true},
-        {451, 289, 450, 30, true},
-        {452, 289, 0, 30, true},
-        {451, 290, 0, 29, true},
-        {241, 159, 240, 160, true},
-        {0, 160, 0, 159, false},
-        {481, 0, 0, 319, false},
-        {100, 320, 0, 0xFFFFFFFFu, false},
-        {100, 359, 0, 0xFFFFFFD8u, false},
-        {65535, 65535, 0, 0xFFFF0140u, false},
-        {1, 319, 0, 0, true},
-        {480, 1, 0, 318, true},
-        {100, 0, 0, 319, true},
-    };
-    for (const Case& c : cases) {
+    for (const PointerCase& c : kPointerCases) {
         SCOPED_TRACE(std::to_string(c.clientX) + "," + std::to_string(c.clientY));
         paintBoth(kSkin, kSkin);
         app.pointerMoved(124, 100);  // (123, 219): no case leaves the hand there

@@ -13,7 +13,6 @@
 // the picture the bytes describe; nothing is read after a read comes up short;
 // a refused load has asked for at most twice what its full reads delivered
 // (the 54 header bytes aside), an accepted one for exactly its size field.
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,56 +20,6 @@
 
 #include "image/image.h"
 #include "tests/fuzz/bmp_fuzz_support.h"
-
-class FailingInput final : public InputStream {
-public:
-    FailingInput(const uint8_t* data, size_t size, int failAt, int kind, uint8_t amount)
-        : data_(data), size_(size), failAt_(failAt), kind_(kind), amount_(amount) {}
-
-    int32_t read(uint8_t* buffer, int32_t count) override {
-        // Once a read has come up short the loader has no business asking again.
-        PROMISE(!cameShort_ && count >= 1);
-        const int call = calls_++;
-        const size_t n = std::min(size_ - pos_, size_t(count));
-        if (n > 0)
-            std::memcpy(buffer, data_ + pos_, n);
-        pos_ += n;
-        int32_t result = int32_t(n);
-        if (call == failAt_) {
-            failed_ = true;
-            if (kind_ == 0)
-                result = 0;
-            else if (kind_ == 1 && count > 1)
-                result = std::min(result, 1 + int32_t(amount_ % uint32_t(count - 1)));
-            else if (kind_ == 1)
-                result = 0;
-            else
-                result = amount_ == 0 ? INT32_MIN : -int32_t(amount_);
-        }
-        cameShort_ = result != count;
-        asked_ += count;
-        if (!cameShort_)
-            delivered_ += count;
-        return result;
-    }
-
-    bool failed() const { return failed_; }
-    int64_t asked() const { return asked_; }
-    int64_t delivered() const { return delivered_; }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-    int failAt_;
-    int kind_;
-    uint8_t amount_;
-    int calls_ = 0;
-    int64_t asked_ = 0;
-    int64_t delivered_ = 0;
-    bool failed_ = false;
-    bool cameShort_ = false;
-};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3 || size > 1u << 24)
