@@ -2,6 +2,7 @@
 // A file may come from anywhere, so every field is read through a bounds test
 // and every size is computed in 64 bits, where no 32-bit field can overflow it.
 #include <cstring>
+#include <utility>
 
 #include "image/internal/bmp_layout.h"
 #include "image/bmp_rows.h"
@@ -91,15 +92,15 @@ static bool fitsFileSize(const BmpFields& f, const BmpPixelArray& a) {
     return int64_t(f.fileSize) >= a.offset + a.bytes;
 }
 
-static bool isHeld(const BmpHeldBytes& held, const BmpPixelArray& a) {
-    return holds(held, a.offset, a.bytes);
-}
-
-static bool checkHeader(const BmpHeldBytes& held, BmpFields* f, BmpPixelArray* a) {
-    if (!readFields(held, f) || !isSupportedFormat(*f))
+// The fields come from header; the pixel array must lie in the file bytes the
+// decoder holds, offsets header.first .. heldEnd - 1, once it has them all.
+static bool checkHeader(const BmpHeldBytes& header, int64_t heldEnd, BmpFields* f,
+                        BmpPixelArray* a) {
+    if (!readFields(header, f) || !isSupportedFormat(*f))
         return false;
     *a = locatePixels(*f);
-    return fitsFileSize(*f, *a) && isHeld(held, *a);
+    return fitsFileSize(*f, *a) &&
+           holds(BmpHeldBytes{nullptr, header.first, heldEnd}, a->offset, a->bytes);
 }
 
 static void copyRows24(uint8_t* dst, const uint8_t* src, int32_t width, const BmpPixelArray& a) {
@@ -123,7 +124,7 @@ bool Dib32Image::decodeHeld(const BmpHeldBytes& held, int32_t fileSize) {
     BmpFields f;
     f.fileSize = fileSize;
     BmpPixelArray a;
-    if (!checkHeader(held, &f, &a))
+    if (!checkHeader(held, held.end, &f, &a))
         return false;
     // What create does, but the copy below writes every pixel word, so the
     // zero fill would only be written over.
@@ -161,6 +162,35 @@ bool Dib32Image::loadFromBlock(const ByteReader* source, int32_t id) {
            decodeHeld(held, fileSize);
 }
 
+// File offsets 6 .. fileSize - 1 in one block, or null. The headers come
+// first and must describe a picture those bytes can hold; the rest comes in
+// pieces as large as what is held, so a stream that ends early has cost about
+// twice what it delivered, whatever its size field claims.
+static OwnedBlock readRest(InputStream* source, int32_t fileSize) {
+    const int32_t restSize = fileSize - 6;
+    int32_t held = kBmpHeaderSize - 6;
+    OwnedBlock rest(allocBlockUnfilled(held));
+    if (rest == nullptr || source->read(rest.get(), held) != held)
+        return nullptr;
+    BmpFields f;
+    f.fileSize = fileSize;
+    BmpPixelArray a;
+    if (!checkHeader(BmpHeldBytes{rest.get(), 6, kBmpHeaderSize}, fileSize, &f, &a))
+        return nullptr;
+    while (held < restSize) {
+        const int32_t grown = held < restSize - held ? 2 * held : restSize;
+        OwnedBlock next(allocBlockUnfilled(grown));
+        if (next == nullptr)
+            return nullptr;
+        copyBytes(next.get(), rest.get(), held);
+        rest = std::move(next);
+        if (source->read(rest.get() + held, grown - held) != grown - held)
+            return nullptr;
+        held = grown;
+    }
+    return rest;
+}
+
 bool Dib32Image::loadFromStream(InputStream* source, int32_t id) {
     if (source == nullptr)
         return false;
@@ -172,10 +202,6 @@ bool Dib32Image::loadFromStream(InputStream* source, int32_t id) {
     const int32_t fileSize = int32_t(loadLe32(head + kFileSizeOffset));
     if (fileSize < kBmpHeaderSize)
         return false;
-    const int32_t restSize = fileSize - 6;
-    const OwnedBlock rest(allocBlock(restSize));
-    if (rest == nullptr)
-        return false;
-    return source->read(rest.get(), restSize) == restSize &&
-           decodeHeld(BmpHeldBytes{rest.get(), 6, fileSize}, fileSize);
+    const OwnedBlock rest(readRest(source, fileSize));
+    return rest != nullptr && decodeHeld(BmpHeldBytes{rest.get(), 6, fileSize}, fileSize);
 }

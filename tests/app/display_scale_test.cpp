@@ -35,6 +35,10 @@ TEST(DisplayScale, FiguresScaleWithHalvesRoundedUp) {
     const LayoutRect counter = DisplayScale(144).scaled(kCounterRect);
     EXPECT_TRUE(counter == (LayoutRect{48, 483, 192, 537}));
     EXPECT_EQ(counter.width(), 144);
+    // The tables compare rectangles with ==, which must see every edge.
+    for (const LayoutRect& off : {LayoutRect{47, 483, 192, 537}, LayoutRect{48, 482, 192, 537},
+                                  LayoutRect{48, 483, 191, 537}, LayoutRect{48, 483, 192, 536}})
+        EXPECT_FALSE(counter == off);
 }
 
 // Every position of every span maps back to its figure, at every usable DPI:

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -11,7 +10,9 @@
 #include "app_test_support.h"
 #include "stream/file_output_stream.h"
 #include "stream/little_endian.h"
+#include "tests/support/bmp_files.h"
 #include "tests/support/deep_folders.h"
+#include "tests/support/file_bytes.h"
 #ifndef _WIN32
 #include "tests/support/file_size_limit.h"
 #endif
@@ -33,13 +34,8 @@ protected:
     }
 
     std::string path(const std::string& name) const { return (root / name).u8string(); }
-    static Bytes readBytes(const std::string& file) {
-        std::ifstream in(fs::u8path(file), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
     std::string place(const std::string& name, const Bytes& bytes) const {
-        std::ofstream(path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        EXPECT_TRUE(writeFile(path(name), bytes));
         return path(name);
     }
     // The BMP file the image library saves with this id for a painted picture.
@@ -50,7 +46,7 @@ protected:
             FileOutputStream stream(path("encoded.bmp").c_str());
             EXPECT_TRUE(image.save(&stream, id));
         }
-        return readBytes(path("encoded.bmp"));
+        return readWholeFile(path("encoded.bmp"));
     }
     void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed) {
         EXPECT_EQ(wordsOf(*state.currentPicture), patternWords(480, 320, currentSeed));
@@ -63,37 +59,17 @@ protected:
          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
 };
 
-// at() checks that the field's last byte is in the file.
-static void setField(Bytes& bytes, size_t offset, int32_t value) {
-    storeLe32(&bytes.at(offset + 3) - 3, static_cast<uint32_t>(value));
-}
-
 TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBothPictures) {
     const Bytes good = patternFile(480, 320, 7, kImageReaderId);
-    Bytes eightBit = good, topDown = good, compressed = good;
-    eightBit[28] = 8;
-    eightBit.resize(54 + 1024 + 480 * 320);
-    setField(topDown, 22, -320);
-    setField(compressed, 30, 1);
-    const std::pair<const char*, Bytes> cases[] = {
-        // The first two are accepted.
-        {"24 bits per pixel", good},
-        {"32 bits per pixel", patternFile(480, 320, 7, 0)},
-        {"8 bits per pixel", eightBit},
-        {"top-down rows", topDown},
-        {"compressed", compressed},
-        {"481 x 320", patternFile(481, 320, 7, kImageReaderId)},
-        {"480 x 321", patternFile(480, 321, 7, kImageReaderId)},
-        {"479 x 320", patternFile(479, 320, 7, kImageReaderId)},
-        {"no BMP at all", Bytes(460854, 'Q')},
-        {"no BMP, larger", Bytes(700000, 0)},
-        {"one byte short", Bytes(good.begin(), good.end() - 1)},
-        {"empty", Bytes()},
-    };
+    // The first two are accepted.
+    std::vector<NamedFile> cases = {{"24 bits per pixel", good},
+                                    {"32 bits per pixel", patternFile(480, 320, 7, 0)}};
+    for (const NamedFile& rejected : rejectedPictureFiles())
+        cases.push_back(rejected);
     state.slapCount = 9;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        const bool accepted = &c < cases + 2;
+        const bool accepted = &c < &cases[2];
         paintPattern(*state.currentPicture, 21);
         paintPattern(*state.untouchedPicture, 22);
         const std::string file = place("load.bmp", c.second);
@@ -112,7 +88,7 @@ TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBot
     // bytes than the floor: the floor alone decides, even when the platform
     // hands such a file out after all.
     Bytes floor = good;
-    setField(floor, 10, 0);
+    storeLe32(&floor[10], 0);
     floor.resize(460853);
     for (bool ignoreMinimum : {false, true}) {
         platform.ignoreMinimum = ignoreMinimum;
@@ -190,7 +166,7 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     platform.calls.clear();
 
     ASSERT_TRUE(app.savePicture(file.c_str()));
-    const Bytes saved = readBytes(file);
+    const Bytes saved = readWholeFile(file);
     EXPECT_EQ(saved.size(), 460854u);
     EXPECT_EQ(saved.at(28), 24);
     EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "createNewFile " + backup,
@@ -201,6 +177,10 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
     EXPECT_EQ(wordsOf(*state.untouchedPicture), slapped);
+    // Where case is ignored the first candidate is the chosen file itself.
+    platform.calls.clear();
+    ASSERT_TRUE(app.savePicture(path("~HM0.TMP").c_str()));
+    EXPECT_EQ(platform.calls.at(0), "createNewFile " + path("~hm1.tmp"));
 }
 
 // Files that happen to carry a temporary-looking name are no one's to touch:
@@ -210,11 +190,10 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     const std::string file = path("saved.bmp");
     place("~hm0.tmp", theirs);
     ASSERT_TRUE(app.savePicture(file.c_str()));
-    EXPECT_EQ(readBytes(file).size(), 460854u);
-    EXPECT_EQ(readBytes(path("~hm0.tmp")), theirs);
+    EXPECT_EQ(readWholeFile(file).size(), 460854u);
+    EXPECT_EQ(readWholeFile(path("~hm0.tmp")), theirs);
     EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
 
-    const Bytes old = readBytes(file);
     std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
     const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
     for (int32_t i = 0; i < 100; ++i) {
@@ -223,14 +202,17 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
         all.push_back(path("~hm" + number + ".tmp"));
     }
     paintBoth(kSkin, kSkin);
-    for (size_t taken : {all.size() - 1, all.size()}) {  // one name left, then none
+    for (size_t taken :
+         {all.size() - 2, all.size() - 1, all.size()}) {  // two names left, one, none
         SCOPED_TRACE(std::to_string(taken) + " names taken");
         for (size_t i = 0; i < taken; ++i)
             place(fs::u8path(all[i]).filename().u8string(), theirs);
-        EXPECT_FALSE(app.savePicture(file.c_str()));
-        EXPECT_EQ(readBytes(file), old);
+        const Bytes before = readWholeFile(file);
+        const bool saves = taken + 2 == all.size();
+        EXPECT_EQ(app.savePicture(file.c_str()), saves);
+        EXPECT_EQ(readWholeFile(file) != before, saves);
         for (size_t i = 0; i < taken; ++i)
-            EXPECT_EQ(readBytes(all[i]), theirs) << all[i];
+            EXPECT_EQ(readWholeFile(all[i]), theirs) << all[i];
         EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()),
                   std::ptrdiff_t(taken + 1));
     }
@@ -240,21 +222,22 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
 // to fit beside the chosen one, and is never the chosen name itself.
 TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
     const char separator = char(fs::path::preferred_separator);
-    for (const std::string name : {"a.bmp", "a", "0"}) {
+    // ほっぺ.bmp: 7 units, 13 bytes.
+    for (const std::string name : {"a.bmp", "a", "0", "\xE3\x81\xBB\xE3\x81\xA3\xE3\x81\xBA.bmp"}) {
         SCOPED_TRACE(name);
         const std::string folder =
-            deepFolders(root.u8string(), 259 - 1 - name.size(), separator).back();
+            deepFolders(root.u8string(), 259 - 1 - utf16Length(name), separator).back();
         fs::create_directories(fs::u8path(folder));
         const std::string file = folder + separator + name;
-        ASSERT_EQ(file.size(), 259u);
+        ASSERT_EQ(utf16Length(file), 259u);
         platform.calls.clear();
         ASSERT_TRUE(app.savePicture(file.c_str()));
-        EXPECT_EQ(readBytes(file).size(), 460854u);
+        EXPECT_EQ(readWholeFile(file).size(), 460854u);
         EXPECT_EQ(
             std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
         const std::string created = "createNewFile ";
         ASSERT_EQ(platform.calls.at(0).rfind(created, 0), 0u);
-        EXPECT_LE(platform.calls[0].size() - created.size(), 259u);
+        EXPECT_LE(utf16Length(platform.calls[0].substr(created.size())), 259u);
         fs::remove_all(
             fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
     }
@@ -285,13 +268,12 @@ TEST_F(PictureExchangeTest, PathsLongerThanThePlatformTakesAreRefusedUntouched) 
     const std::string over = fits + "n";
     ASSERT_EQ(std::make_pair(utf16Length(fits), utf16Length(over)),
               std::make_pair(size_t(259), size_t(260)));
-    std::ofstream(fs::u8path(over), std::ios::binary)
-        .write(reinterpret_cast<const char*>(good.data()), good.size());
+    ASSERT_TRUE(writeFile(over, good));
     platform.calls.clear();
     EXPECT_FALSE(app.loadPictureFile(over.c_str()));
     EXPECT_FALSE(app.savePicture(over.c_str()));
     EXPECT_TRUE(platform.calls.empty());
-    EXPECT_EQ(readBytes(over), good);
+    EXPECT_EQ(readWholeFile(over), good);
     expectPictures(21, 22);
     EXPECT_TRUE(app.savePicture(fits.c_str()));
 }
@@ -332,7 +314,7 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
 #endif
             EXPECT_FALSE(app.savePicture(file.c_str()));
         }
-        EXPECT_EQ(readBytes(file), old);
+        EXPECT_EQ(readWholeFile(file), old);
         Calls expected;
         for (const std::string& call : c.calls) {
             const std::string on = call.back() == 't' ? temporary : backup;
@@ -358,8 +340,8 @@ TEST_F(PictureExchangeTest, StrandedReplaceRemovesNeitherCopy) {
     const std::string file = place("old.bmp", old);
     platform.replaceOutcome = ReplaceOutcome::Stranded;
     EXPECT_FALSE(app.savePicture(file.c_str()));
-    EXPECT_EQ(readBytes(path("~hm1.tmp")), old);
-    EXPECT_EQ(readBytes(path("~hm0.tmp")).size(), 460854u);
+    EXPECT_EQ(readWholeFile(path("~hm1.tmp")), old);
+    EXPECT_EQ(readWholeFile(path("~hm0.tmp")).size(), 460854u);
     for (const std::string& call : platform.calls)
         EXPECT_EQ(call.rfind("removeFile", 0), std::string::npos) << call;
 }

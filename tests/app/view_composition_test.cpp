@@ -3,47 +3,13 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "tests/support/hand_composition.h"
+#include "tests/support/pointer_cases.h"
 
-class PictureViewTest : public AppFixture {
-protected:
-    // The paint's picture step by step: the raw pixel words, then every hand
-    // pixel that is not exactly 0xFFFFFF and lands inside, positions unsigned.
-    std::vector<uint32_t> expectedDisplay() {
-        std::vector<uint32_t> expected = wordsOf(*state.currentPicture);
-        for (int32_t i = 0; i < 100 && state.handX != 0; ++i)
-            for (int32_t j = 0; j < 196; ++j) {
-                const uint32_t tx = state.handX + j - 80u, ty = state.handY + i - 50u;
-                const uint32_t word = state.handImage->pixel(j, i);
-                if (tx < 480 && ty < 320 && word != 0xFFFFFFu)
-                    expected[ty * 480 + tx] = word & 0xFFFFFFu;
-            }
-        return expected;
-    }
-};
+using PictureViewTest = AppFixture;
 
 TEST_F(PictureViewTest, PointerMovesTheHandInsideItsBoundsAndClicksSlapTheRowBelow) {
-    struct Case {
-        uint16_t clientX, clientY;
-        uint32_t handX, handY;  // handX 0: hidden
-        bool slaps;             // at (clientX - 1, 319 - clientY)
-    } const cases[] = {
-        {31, 19, 30, 300, true},
-        {30, 19, 0, 300, true},
-        {31, 18, 0, 301, true},
-        {451, 289, 450, 30, true},
-        {452, 289, 0, 30, true},
-        {451, 290, 0, 29, true},
-        {241, 159, 240, 160, true},
-        {0, 160, 0, 159, false},
-        {481, 0, 0, 319, false},
-        {100, 320, 0, 0xFFFFFFFFu, false},
-        {100, 359, 0, 0xFFFFFFD8u, false},
-        {65535, 65535, 0, 0xFFFF0140u, false},
-        {1, 319, 0, 0, true},
-        {480, 1, 0, 318, true},
-        {100, 0, 0, 319, true},
-    };
-    for (const Case& c : cases) {
+    for (const PointerCase& c : kPointerCases) {
         SCOPED_TRACE(std::to_string(c.clientX) + "," + std::to_string(c.clientY));
         paintBoth(kSkin, kSkin);
         app.pointerMoved(124, 100);  // (123, 219): no case leaves the hand there
@@ -109,7 +75,7 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
         state.handX = p.first;
         state.handY = p.second;
         app.composeDisplay();
-        EXPECT_EQ(wordsOf(*state.displayImage), expectedDisplay());
+        EXPECT_EQ(wordsOf(*state.displayImage), composedDisplay(state));
     }
     // The last position, spelled out: the hot spot on the point, white hand
     // columns (every seventh) show the picture, the all-ones word does not.
@@ -125,6 +91,13 @@ TEST_F(PictureViewTest, HandCoversThePictureExceptWhereWhiteAndIsClippedAtEveryE
     app.composeDisplay();
     EXPECT_EQ(display.pixel(0, 0), hand.pixel(160, 60));
     EXPECT_EQ(display.pixel(36, 0), currentAt(36, 0));
+    // Of a larger hand only the first 196 columns and 100 rows show.
+    ASSERT_TRUE(hand.create(200, 120));
+    paintPattern(hand, 15);
+    state.handX = 240;
+    state.handY = 160;
+    app.composeDisplay();
+    EXPECT_EQ(wordsOf(display), composedDisplay(state));
 }
 
 TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits) {

@@ -9,25 +9,6 @@
 #include "image/image.h"
 #include "tests/fuzz/bmp_fuzz_support.h"
 
-class BytesInput final : public InputStream {
-public:
-    BytesInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    int32_t read(uint8_t* buffer, int32_t count) override {
-        if (count < 1)
-            return 0;
-        const size_t n = std::min(size_ - pos_, size_t(count));
-        if (n > 0)
-            std::memcpy(buffer, data_ + pos_, n);
-        pos_ += n;
-        return int32_t(n);
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1u << 24)
         return 0;
@@ -51,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size >= 6 && data[0] == 0x42 && data[1] == 0x4D) {
         const int64_t fileSize = fieldAt(data, 2);
         if (fileSize >= 54 && fileSize <= int64_t(size)) {
-            BytesInput input(data, size);
+            FailingInput input(data, size, -1, 0, 0);
             Dib32Image viaStream(2, 3);
             const bool streamed = viaStream.loadFromStream(&input, 0x31);
             const int64_t offset = fieldAt(data, 10);

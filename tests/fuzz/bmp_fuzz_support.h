@@ -1,6 +1,8 @@
 #pragma once
 // What both fuzz targets check an image against.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "image/image.h"
@@ -38,3 +40,55 @@ inline void expectFilePicture(const Dib32Image& image, const uint8_t* data) {
         for (int32_t x = 0; x < width; ++x)
             PROMISE(image.pixel(x, y) == loadLe24(data + offset + y * stride + x * bytesPerPixel));
 }
+
+// The file's bytes in order; read number failAt (-1: none) fails as kind
+// and amount say (see bmp_stream_fuzz.cpp).
+class FailingInput final : public InputStream {
+public:
+    FailingInput(const uint8_t* data, size_t size, int failAt, int kind, uint8_t amount)
+        : data_(data), size_(size), failAt_(failAt), kind_(kind), amount_(amount) {}
+
+    int32_t read(uint8_t* buffer, int32_t count) override {
+        // Once a read has come up short the loader has no business asking again.
+        PROMISE(!cameShort_ && count >= 1);
+        const int call = calls_++;
+        const size_t n = std::min(size_ - pos_, size_t(count));
+        if (n > 0)
+            std::memcpy(buffer, data_ + pos_, n);
+        pos_ += n;
+        int32_t result = int32_t(n);
+        if (call == failAt_) {
+            failed_ = true;
+            if (kind_ == 0)
+                result = 0;
+            else if (kind_ == 1 && count > 1)
+                result = std::min(result, 1 + int32_t(amount_ % uint32_t(count - 1)));
+            else if (kind_ == 1)
+                result = 0;
+            else
+                result = amount_ == 0 ? INT32_MIN : -int32_t(amount_);
+        }
+        cameShort_ = result != count;
+        asked_ += count;
+        if (!cameShort_)
+            delivered_ += count;
+        return result;
+    }
+
+    bool failed() const { return failed_; }
+    int64_t asked() const { return asked_; }
+    int64_t delivered() const { return delivered_; }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    int failAt_;
+    int kind_;
+    uint8_t amount_;
+    int calls_ = 0;
+    int64_t asked_ = 0;
+    int64_t delivered_ = 0;
+    bool failed_ = false;
+    bool cameShort_ = false;
+};

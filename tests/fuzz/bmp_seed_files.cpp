@@ -4,23 +4,7 @@
 
 #include "image/image.h"
 #include "stream/little_endian.h"
-
-namespace {
-
-class VectorStream final : public OutputStream {
-public:
-    int32_t writeBlock(const ByteReader* source) override {
-        const int32_t n = source->size();
-        bytes.resize(size_t(n));
-        return n > 0 ? source->readAt(0, bytes.data(), n) : 0;
-    }
-    int32_t writeBytes(const uint8_t*, int32_t) override { return 0; }
-    bool writeByte(uint8_t) override { return false; }
-
-    std::vector<uint8_t> bytes;
-};
-
-}  // namespace
+#include "tests/support/collecting_stream.h"
 
 std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles() {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> seeds;
@@ -31,13 +15,13 @@ std::vector<std::pair<std::string, std::vector<uint8_t>>> bmpSeedFiles() {
             for (int x = 0; x < w; ++x)
                 image.setPixel(x, y, uint32_t((x * 67 + y * 131) * 0x010305));
         for (int32_t id : {0x30, 0x31}) {
-            VectorStream out;
+            CollectingStream out;
             const std::string name =
                 std::to_string(w) + "x" + std::to_string(h) + (id == 0x30 ? "-24" : "-32");
             // A seed left out would shrink the corpus unseen.
             if (!image.save(&out, id))
                 throw std::runtime_error("the encoder did not write " + name + ".bmp");
-            const std::vector<uint8_t>& file = out.bytes;
+            const std::vector<uint8_t>& file = out.written;
             seeds.emplace_back(name + ".bmp", file);
             if (w == 3) {
                 // A 108-byte info header and a 2-byte gap before the pixels.

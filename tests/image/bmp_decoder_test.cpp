@@ -9,6 +9,7 @@ static const Bytes kTwoByTwo24 = {
     0x03, 0x04, 0x05, 0x06, 0x00, 0x00,              // row 0
     0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0xEE, 0xEE,  // row 1
 };
+static const uint32_t kMin = 0x80000000u, kMax = 0x7FFFFFFFu, kMinusOne = 0xFFFFFFFFu;
 static const uint32_t kTwoByTwoPixels[] = {0x030201, 0x060504, 0x090807, 0x0C0B0A};
 
 // Two painted images, b reporting top-down rows, loaded through one entry point each.
@@ -25,6 +26,7 @@ protected:
         const Snapshot blockBefore = snapshot(a), streamBefore = snapshot(b);
         FileSource source(file);
         const std::pair<bool, bool> r{a.loadFromBlock(&source, id), b.loadFromStream(&source, id)};
+        streamRequests = source.requests;
         EXPECT_TRUE(r.first || snapshot(a) == blockBefore) << "a failed load changed the image";
         EXPECT_TRUE(r.second || snapshot(b) == streamBefore) << "a failed load changed the image";
         return r;
@@ -38,6 +40,7 @@ protected:
 
     Dib32Image a{7, 5};
     Dib32Image b{7, 5};
+    std::vector<int32_t> streamRequests;  // of the last load
 };
 
 TEST_F(BmpDecoder, ReadsTheHandMadeFileWithEveryAcceptedId) {
@@ -104,12 +107,30 @@ TEST_F(BmpDecoder, RefusesNullSourcesOtherIdsBeforeReadingAndAMissingCopy) {
     EXPECT_EQ(snapshot(a), before);
 }
 
-TEST_F(BmpDecoder, StreamIsReadInTwoRequestsUpToTheSizeField) {
+// The headers come first, then pieces as large as what is held: a valid file
+// is read up to its size field, and a stream that ends early has been asked
+// for at most twice what it delivered, whatever its size field claims.
+TEST_F(BmpDecoder, StreamReadsTheHeadersThenPiecesAsLargeAsItHolds) {
     Bytes file = kTwoByTwo24;
     file.insert(file.end(), 20, 0x33);
     FileSource source(file);
     ASSERT_TRUE(b.loadFromStream(&source, 0x30));
-    EXPECT_EQ(source.requests, (std::vector<int32_t>{6, 70 - 6}));
+    EXPECT_EQ(source.requests, (std::vector<int32_t>{6, 48, 70 - 54}));
+    Bytes large = buildBmp({480, 320});
+    for (uint32_t sizeField : {uint32_t(large.size()), kMax}) {
+        putLe32At(large, 2, sizeField);
+        for (size_t delivered :
+             {size_t(54), size_t(55), size_t(1000), large.size() - 1, large.size()}) {
+            FileSource stream(Bytes(large.begin(), large.begin() + long(delivered)));
+            const bool whole = delivered == large.size() && sizeField == large.size();
+            EXPECT_EQ(b.loadFromStream(&stream, 0x30), whole) << delivered;
+            int64_t asked = 0;
+            for (int32_t n : stream.requests)
+                asked += n;
+            EXPECT_TRUE(whole ? asked == int64_t(delivered) : asked <= 2 * int64_t(delivered))
+                << sizeField << ": " << asked << " asked of " << delivered;
+        }
+    }
 }
 
 // A 1 x 1, 24-bit file whose pixel array ends at byte `end` of the file (never
@@ -143,6 +164,11 @@ TEST_F(BmpDecoder, SizeFieldsBelowTheHeadersStopOnlyTheStream) {
         EXPECT_EQ(source.requests, std::vector<int32_t>{6});
         EXPECT_EQ(snapshot(b), streamBefore);
     }
+    // A source shorter than the two headers is refused unread, whatever it describes.
+    const Bytes whole = fileWithSizeField(53, 53);
+    FileSource cut(Bytes(whole.begin(), whole.begin() + 53));
+    EXPECT_FALSE(a.loadFromBlock(&cut, 0x30));
+    EXPECT_EQ(cut.copies, 0);
     for (uint32_t end = 0; end < 54; ++end) {
         const Bytes file = fileWithSizeField(54, end);
         ASSERT_EQ(load(file), std::make_pair(true, true)) << end;
@@ -189,8 +215,6 @@ TEST_P(BmpDecoderHostile, RefusedOrDecodedNeverHarmed) {
     if (r.second)
         expectPixels(b, 5, 3, [&](int32_t x, int32_t y) { return a.pixel(x, y); });
 }
-
-static const uint32_t kMin = 0x80000000u, kMax = 0x7FFFFFFFu, kMinusOne = 0xFFFFFFFFu;
 
 static const HostileField kHostileFields[] = {
     // File size (2): a larger one only bounds the block; the stream asks for that many bytes.
@@ -248,6 +272,7 @@ static const HostileField kHostileFields[] = {
     {0, 0x4D42u, true, true},
     {0, 0x4240u, false, false},
     {0, 0x424Du, false, false},
+    {0, 0x5842u, false, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Fields, BmpDecoderHostile, ::testing::ValuesIn(kHostileFields));
@@ -268,6 +293,7 @@ TEST_F(BmpDecoder, RefusesSizesWhosePixelArrayOverflows) {
             putLe32At(file, 18, w);
             putLe32At(file, 22, h);
             EXPECT_EQ(load(file), std::make_pair(false, false)) << bpp << "-bit " << w << "x" << h;
+            EXPECT_EQ(streamRequests, (std::vector<int32_t>{6, 48})) << "read past the headers";
         }
     }
 }

@@ -13,6 +13,8 @@
 
 #include "image/image.h"
 #include "stream/little_endian.h"
+#include "tests/support/bmp_files.h"
+#include "tests/support/collecting_stream.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -68,20 +70,6 @@ inline Snapshot snapshot(Dib32Image& image) {
     const size_t size = 54 + 4 * size_t(image.width()) * size_t(image.height());
     return {image.width(), image.height(), image.isBottomUp(), image.bits(),
             header ? Bytes(header - 14, header - 14 + size) : Bytes()};
-}
-
-// The 54 header bytes of a w x h file, written out field by field.
-inline Bytes expectedHeader(int32_t w, int32_t h, uint8_t bitsPerPixel, uint32_t fileSize) {
-    Bytes b(54, 0);
-    b[0] = 'B', b[1] = 'M';
-    putLe32At(b, 2, fileSize);
-    putLe32At(b, 10, 54);
-    putLe32At(b, 14, 40);
-    putLe32At(b, 18, uint32_t(w));
-    putLe32At(b, 22, uint32_t(h));
-    storeLe16(&b[26], 1);
-    storeLe16(&b[28], bitsPerPixel);
-    return b;
 }
 
 struct BmpShape {
@@ -150,23 +138,6 @@ public:
 private:
     Bytes bytes_;
     size_t pos_ = 0;
-};
-
-// Keeps what writeBlock hands over, at most limit bytes when limit >= 0.
-class CollectingStream final : public OutputStream {
-public:
-    int32_t writeBlock(const ByteReader* source) override {
-        ++calls;
-        const int32_t n = limit >= 0 ? std::min(limit, source->size()) : source->size();
-        written.resize(size_t(n));
-        return n > 0 ? source->readAt(0, written.data(), n) : 0;
-    }
-    int32_t writeBytes(const uint8_t*, int32_t) override { return ++calls, 0; }
-    bool writeByte(uint8_t) override { return ++calls, false; }
-
-    Bytes written;
-    int calls = 0;
-    int32_t limit = -1;
 };
 
 // The file save writes, which must come in one block.

@@ -20,7 +20,7 @@ TEST(ResourceGenerator, ReproducesTheCommittedFilesExactly) {
     for (const char* name :
          {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur"}) {
         const Bytes committed = readResource(name);
-        const Bytes fresh = readFileBytes((out / name).string());
+        const Bytes fresh = readWholeFile((out / name).string());
         ASSERT_FALSE(committed.empty()) << name;
         const auto firstDifference =
             std::mismatch(fresh.begin(), fresh.end(), committed.begin(), committed.end());

@@ -2,20 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "stream/little_endian.h"
 
-Bytes readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 Bytes readResource(const std::string& name) {
-    return readFileBytes(std::string(HOPPEL_RESOURCE_DIR) + "/" + name);
+    return readWholeFile(std::string(HOPPEL_RESOURCE_DIR) + "/" + name);
 }
 
 // at() checks that the field's last byte is in the file.

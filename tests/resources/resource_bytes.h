@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "stream/little_endian.h"
+#include "tests/support/file_bytes.h"
 
 using Bytes = std::vector<uint8_t>;
 
-// The whole file; empty when it cannot be read.
-Bytes readFileBytes(const std::string& path);
 // A file of the committed resources folder.
 Bytes readResource(const std::string& name);
 

@@ -72,6 +72,10 @@ TEST(LiveBlocks, CountsWhatIsHandedOutUntilItIsReleased) {
     EXPECT_EQ(allocBlock(0), nullptr);  // refusals hand out nothing
     EXPECT_FALSE(freeBlock(nullptr));
     EXPECT_EQ(liveBlocks(), before + 2);
+    uint8_t* huge[] = {allocBlock(INT32_MAX), allocBlockUnfilled(INT32_MAX)};  // may fail
+    EXPECT_EQ(liveBlocks(), before + 2 + (huge[0] != nullptr) + (huge[1] != nullptr));
+    freeBlock(huge[0]);
+    freeBlock(huge[1]);
     freeBlock(zeroed);
     freeBlock(unfilled);
     EXPECT_EQ(liveBlocks(), before);

@@ -1,20 +1,19 @@
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "stream/file_output_stream.h"
 #include "stream/memory_block_reader.h"
 #include "tests/stream/stream_test_support.h"
+#include "tests/support/file_bytes.h"
 
 // One file per case: natively the cases run as parallel processes.
 class FileOutputStreamTest : public ::testing::Test {
 protected:
     void TearDown() override { std::remove(path.c_str()); }
     Bytes fileBytes() const {
-        std::ifstream in(path, std::ios::binary);
-        EXPECT_TRUE(in.good()) << path;
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(std::ifstream(path).good()) << path;
+        return readWholeFile(path);
     }
 
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();

@@ -1,8 +1,9 @@
 // Files dropped on the window and File > Save image, on real files.
 #include <algorithm>
-#include <cstring>
+#include <filesystem>
 #include <tuple>
 
+#include "tests/support/bmp_files.h"
 #include "tests/support/deep_folders.h"
 #include "win32_test_support.h"
 
@@ -44,19 +45,13 @@ TEST_F(MainWindowFiles, RejectedDroppedFilesChangeNothingAndLeaveAutoModeRunning
     command(IDC_AUTO);
     KillTimer(main_, kAutoTimerId);
     window_->app().state().slapCount = 5;
-    std::vector<uint8_t> shortFile = encodeBmp24(stripes(kPeach));
-    shortFile.pop_back();
-    const std::pair<const char*, std::vector<uint8_t>> files[] = {
-        {"missing.bmp", {}},  // not created
-        {"not-a-bmp.bmp", std::vector<uint8_t>(470000, 0x42)},
-        {"wide.bmp", encodeBmp24(makePicture(481, 320, [](int32_t, int32_t) { return kPeach; }))},
-        {"tall.bmp", encodeBmp24(makePicture(480, 321, [](int32_t, int32_t) { return kPeach; }))},
-        {"one-byte-short.bmp", shortFile},
-    };
-    for (const auto& f : files) {
-        SCOPED_TRACE(f.first);
-        ASSERT_TRUE(f.second.empty() || writeFile(file(f.first), f.second));
-        EXPECT_EQ(GlobalFlags(drop({file(f.first)})), UINT(GMEM_INVALID_HANDLE));
+    std::vector<NamedFile> files = rejectedPictureFiles();
+    files.emplace_back("", std::vector<uint8_t>());  // no file of that name
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        const std::string name = file("rejected-" + std::to_string(i) + ".bmp");
+        ASSERT_TRUE(files[i].first.empty() || writeFile(name, files[i].second));
+        EXPECT_EQ(GlobalFlags(drop({name})), UINT(GMEM_INVALID_HANDLE));
         EXPECT_TRUE(current() == original && untouched() == original);
         EXPECT_EQ(state().slapCount, 5);
         expectAutoMode(true);
@@ -132,15 +127,8 @@ namespace {
 
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) {
-            names.emplace_back(found.cFileName);
-        }
-    }
-    if (search != INVALID_HANDLE_VALUE) {
-        FindClose(search);
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(folder))) {
+        names.push_back(entry.path().filename().u8string());
     }
     std::sort(names.begin(), names.end());
     return names;

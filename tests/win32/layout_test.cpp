@@ -1,7 +1,6 @@
 // The main window as created (classes, styles, places, ids, texts, menu, the
 // resources it loaded), its destruction, and the whole program from start to exit.
 #include <algorithm>
-#include <array>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -12,14 +11,6 @@
 #include "win32_test_support.h"
 
 namespace {
-
-// Left, top, width, height in the parent's client area.
-std::array<LONG, 4> placement(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 std::string className(HWND window) {
     char name[64] = {};
@@ -34,8 +25,8 @@ using MainWindowLayout = MainWindowTest;
 TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatResizingKeeps) {
     EXPECT_EQ(text(main_), "Hoppelmaru");
     EXPECT_EQ(className(main_), "CWindow");
-    EXPECT_EQ(placement(main_)[2], 540);
-    EXPECT_EQ(placement(main_)[3], 468);
+    EXPECT_EQ(std::make_pair(placedAt(main_).width(), placedAt(main_).height()),
+              std::make_pair(540, 468));
     EXPECT_EQ(GetWindowLongA(main_, GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CHILD),
               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
     EXPECT_FALSE(IsWindowVisible(main_));  // the program's start-up shows it
@@ -58,12 +49,12 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
         HWND window;
         const char* className;
         int id;
-        std::array<LONG, 4> place;
+        LayoutRect place;
         const char* text;
     } children[] = {
-        {window_->autoButton(), "Button", 0, {8, 8, 80, 32}, "自動"},
-        {window_->clearButton(), "Button", 1, {96, 8, 80, 32}, "クリア"},
-        {window_->pictureView(), "CButtocks", 3, {8, 48, 482, 360}, ""},
+        {window_->autoButton(), "Button", 0, {8, 8, 88, 40}, "自動"},
+        {window_->clearButton(), "Button", 1, {96, 8, 176, 40}, "クリア"},
+        {window_->pictureView(), "CButtocks", 3, {8, 48, 490, 408}, ""},
     };
     for (const auto& c : children) {
         SCOPED_TRACE(c.className);
@@ -86,7 +77,7 @@ TEST_F(MainWindowLayout, WindowsHaveClassesStylesCursorsPlacesIdsAndTextsThatRes
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         for (const auto& c : children) {
-            EXPECT_EQ(placement(c.window), c.place) << c.className << " at width " << size.cx;
+            EXPECT_EQ(placedAt(c.window), c.place) << c.className << " at width " << size.cx;
         }
     }
 }
@@ -184,11 +175,7 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         {WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0)}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}};
     for (const auto& way : ways) {
         SCOPED_TRACE(way.first);
-        window_.reset();
-        drainQuitMessages();
-        window_ = std::make_unique<MainWindow>(instance_, random_);
-        main_ = window_->create();
-        ASSERT_NE(main_, nullptr);
+        recreate();
         const HWND children[] = {window_->pictureView(), window_->autoButton()};
         const CounterSurface counter = window_->counter();
         const HGDIOBJ buttonFont =

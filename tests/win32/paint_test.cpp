@@ -1,37 +1,22 @@
 // The picture view's drawing, read back pixel by pixel from a memory surface.
 #include <algorithm>
 
+#include "tests/support/hand_composition.h"
 #include "win32_test_support.h"
 
 namespace {
 
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-// What the view must show inside the frame: the picture with the hand's
-// non-white pixels over it, hot spot (80, 50) at (handX, handY).
-Picture composite(const AppState& state) {
-    Picture expected = pictureOf(*state.currentPicture);
-    const Picture hand = pictureOf(*state.handImage);
-    for (int32_t i = 0; i < hand.height && state.handX != 0; ++i) {
-        for (int32_t j = 0; j < hand.width; ++j) {
-            const int64_t x = static_cast<int64_t>(state.handX) + j - 80;
-            const int64_t y = static_cast<int64_t>(state.handY) + i - 50;
-            if (x >= 0 && x < 480 && y >= 0 && y < 320 && hand.at(j, i) != kWhite) {
-                expected.pixels[static_cast<size_t>(y * 480 + x)] = hand.at(j, i);
-            }
-        }
-    }
-    return expected;
-}
-
 // Pixels of the picture area that differ from the expected picture, plus
 // pixels of the one-pixel frame around it that are not white.
-int wrongPixels(const ViewSurface& surface, const Picture& expected) {
+int wrongPixels(const ViewSurface& surface, const std::vector<uint32_t>& expected) {
     int wrong = 0;
     for (int32_t y = 0; y < 322; ++y) {
         for (int32_t x = 0; x < 482; ++x) {
             const bool frame = x == 0 || y == 0 || x == 481 || y == 321;
-            wrong += surface.at(x, y) != (frame ? kWhite : expected.at(x - 1, 320 - y));
+            wrong +=
+                surface.at(x, y) != (frame ? kWhite : expected[(320 - y) * 480 + x - 1] & 0xFFFFFF);
         }
     }
     return wrong;
@@ -56,7 +41,7 @@ TEST_F(PictureViewPaint, FramePictureAndHandCoverEveryPixelAndNothingIsErased) {
         EXPECT_EQ(state().handX != 0, pointer.x != 0);
         surface.fill(kMagenta);
         window_->view().draw(surface.dc());
-        EXPECT_EQ(wrongPixels(surface, composite(state())), 0)
+        EXPECT_EQ(wrongPixels(surface, composedDisplay(state())), 0)
             << "pointer " << pointer.x << "," << pointer.y;
         EXPECT_EQ(surface.count(RECT{0, 0, 482, 360}, kMagenta), 0);
     }
@@ -110,7 +95,7 @@ TEST_F(PictureViewPaint, PaintMessageShowsTheSameOnScreen) {
     // Read the view back from the screen once its paint has gone through.
     ViewSurface shown;
     HWND view = window_->pictureView();
-    const Picture expected = composite(state());
+    const std::vector<uint32_t> expected = composedDisplay(state());
     EXPECT_TRUE(pumpUntil(
         [&] {
             HDC screen = GetDC(view);

@@ -4,8 +4,8 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "tests/support/bmp_files.h"
 
 Picture makePicture(int32_t width, int32_t height,
                     const std::function<uint32_t(int32_t, int32_t)>& color) {
@@ -24,28 +24,8 @@ Picture pictureOf(const ImageReader& image) {
 }
 
 std::vector<uint8_t> encodeBmp24(const Picture& picture) {
-    const DWORD stride = (3 * picture.width + 3) / 4 * 4, dataSize = stride * picture.height;
-    const BITMAPFILEHEADER file = {0x4D42, 54 + dataSize, 0, 0, 54};
-    const BITMAPINFOHEADER info = {40, picture.width, picture.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<uint8_t> out(54 + dataSize);
-    std::memcpy(out.data(), &file, 14);
-    std::memcpy(out.data() + 14, &info, 40);
-    for (int32_t y = 0; y < picture.height; ++y) {
-        for (int32_t x = 0; x < picture.width; ++x) {
-            std::memcpy(&out[54 + stride * y + 3 * x], &picture.pixels[y * picture.width + x], 3);
-        }
-    }
-    return out;
-}
-
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    return out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size()).flush().good();
-}
-
-std::vector<uint8_t> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return bmpFile24(picture.width, picture.height,
+                     [&](int32_t x, int32_t y) { return picture.at(x, y); });
 }
 
 // GetGuiResources counts nothing under Wine, but its handle table answers
@@ -105,11 +85,33 @@ int ViewSurface::count(const RECT& area, uint32_t rgb) const {
     return n;
 }
 
+LayoutRect placedAt(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 void MainWindowTest::SetUp() {
-    drainQuitMessages();
     MainWindow::registerClass(instance_);
-    window_ = std::make_unique<MainWindow>(instance_, random_);
+    recreate();
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    folder_ = std::string(here) + "\\files-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // Empty at every start: a case sees only the files it made.
+    std::error_code error;
+    std::filesystem::remove_all(std::filesystem::u8path(folder_), error);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+}
+
+void MainWindowTest::recreate(std::function<UINT(HWND)> windowDpi, RandomSource* random) {
+    window_.reset();
+    drainQuitMessages();
+    window_ = std::make_unique<MainWindow>(instance_, random ? *random : random_);
     DialogHooks& hooks = window_->hooks();
+    if (windowDpi)
+        hooks.windowDpi = windowDpi;
     hooks.askSavePath = [this](OPENFILENAMEA& dialog) {
         saveDialogs_.push_back(dialog);
         namesOffered_.emplace_back(dialog.lpstrFile);
@@ -124,14 +126,6 @@ void MainWindowTest::SetUp() {
     hooks.openAddress = [this](const char* address) { addresses_.emplace_back(address); };
     main_ = window_->create();
     ASSERT_NE(main_, nullptr);
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
-    folder_ = std::string(here) + "\\files-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    // Empty at every start: a case sees only the files it made.
-    std::error_code error;
-    std::filesystem::remove_all(std::filesystem::u8path(folder_), error);
-    CreateDirectoryA(folder_.c_str(), nullptr);
 }
 
 void MainWindowTest::loadTestPicture() {

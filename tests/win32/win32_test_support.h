@@ -14,6 +14,7 @@
 
 #include "app/win32/main_window.h"
 #include "resources/resource.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scripted_random.h"
 
 // Pixel words 0x00RRGGBB; row 0 is the bottom row, as picture coordinates count.
@@ -27,8 +28,6 @@ Picture makePicture(int32_t width, int32_t height,
 Picture pictureOf(const ImageReader& image);
 // A bottom-up 24-bit BMP file with a 54-byte header, every optional field 0.
 std::vector<uint8_t> encodeBmp24(const Picture& picture);
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> readWholeFile(const std::string& path);
 
 constexpr uint32_t kPeach = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
 inline uint32_t red(uint32_t word) {
@@ -41,6 +40,11 @@ int gdiObjects();
 int drainQuitMessages(int* exitCode = nullptr);
 // Handles queued messages until done() or the timeout.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// A child window's edges in its parent's client area.
+LayoutRect placedAt(HWND child);
+inline std::ostream& operator<<(std::ostream& os, const LayoutRect& r) {
+    return os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 // A top-down 32-bit surface, the size of the picture view at 96 DPI unless told.
 class ViewSurface {
@@ -76,6 +80,9 @@ struct ShownMessage {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    // The main window destroyed and made anew, hidden, with the dialogs
+    // replaced; its monitor's DPI from windowDpi, its draws from random.
+    void recreate(std::function<UINT(HWND)> windowDpi = nullptr, RandomSource* random = nullptr);
 
     // Replaces the built-in picture by a 480 x 320 one: blue in the left 120
     // columns, textured skin in the rest.
