@@ -4,32 +4,14 @@
 // holds the window's whole state; the window procedure finds it through
 // GWLP_USERDATA.
 #include <windows.h>
-#include <commdlg.h>
 
-#include <functional>
 #include <string>
 
 #include "app/app.h"
 #include "app/display_scale.h"
+#include "app/win32/dialogs.h"
 #include "app/win32/picture_view_window.h"
 #include "app/win32/win32_platform.h"
-
-// The maker's home page (Help > 作者サイト).
-constexpr const char kHomePageUrl[] = "https://quillmarsh.example/hoppelmaru/";
-
-// What would block or leave the process (the modal dialogs and the shell) and
-// what only the system's display decides. The program uses the real ones;
-// tests put their own in.
-struct DialogHooks {
-    // GetSaveFileNameA: true when a file name was chosen.
-    std::function<bool(OPENFILENAMEA& dialog)> askSavePath;
-    // MessageBoxA.
-    std::function<void(HWND owner, const char* text, const char* caption, UINT type)> showMessage;
-    // ShellExecuteA "open".
-    std::function<void(const char* address)> openAddress;
-    // The DPI of the window's monitor as the system reports it (0 when it cannot).
-    std::function<UINT(HWND window)> windowDpi;
-};
 
 class MainWindow {
 public:
@@ -75,16 +57,8 @@ private:
     void onParentNotify(WPARAM what, LPARAM position);
     void onDpiChanged(WORD dpi, const RECT* suggested);
     LRESULT onGetDpiScaledSize(WORD dpi, SIZE* size);
-    void showAbout();
-    void loadResources();
     // The children, their fonts and the counter surface at scale_.
     void layOut();
-    void createCounterSurface();
-    void createButtonFont();
-    SIZE outerSize(const DisplayScale& scale) const;
-    // Moves and sizes the window to outer, kept wholly on the nearest monitor
-    // where it fits.
-    void placeOnMonitor(const RECT& outer);
 
     HINSTANCE instance_;
     DialogHooks hooks_;
