@@ -8,6 +8,7 @@
 
 #include "app/win32/built_in_resources.h"
 #include "app/win32/counter_surface.h"
+#include "app/win32/wide_text.h"
 #include "app/win32/window_fonts.h"
 #include "app/win32/window_object.h"
 #include "app/win32/window_placement.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-const char kMainClass[] = "CWindow";
-const char kTitle[] = "Hoppelmaru";
+const wchar_t kMainClass[] = L"CWindow";
+const wchar_t kTitle[] = L"Hoppelmaru";
 
 }  // namespace
 
@@ -36,22 +37,22 @@ void MainWindow::registerClass(HINSTANCE instance) {
     // The buttons of the common controls the manifest asks for.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "APP_ICON");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, L"APP_ICON");
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MENU);
     windowClass.lpszClassName = kMainClass;
-    RegisterClassA(&windowClass);
+    RegisterClassW(&windowClass);
 }
 
 HWND MainWindow::create() {
     // The size for 96 DPI first; the creation steps find the monitor's DPI.
     const SIZE first = mainWindowSize(DisplayScale());
-    HWND window = CreateWindowExA(0, kMainClass, kTitle, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, kMainClass, kTitle, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   first.cx, first.cy, nullptr, nullptr, instance_, this);
     if (window != nullptr) {
         RECT outer;
@@ -72,7 +73,7 @@ bool MainWindow::routeDialogKey(MSG& message) {
     if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) {
         return false;
     }
-    return IsDialogMessageA(window_, &message) != FALSE;
+    return IsDialogMessageW(window_, &message) != FALSE;
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -87,6 +88,11 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         case WM_TIMER: self->onTimer(); return 0;
         case WM_DROPFILES: self->onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_PARENTNOTIFY: self->onParentNotify(wParam, lParam); break;
+        case WM_ACTIVATE:
+            if (self->onActivate(LOWORD(wParam))) {
+                return 0;
+            }
+            break;
         case WM_DPICHANGED:
             self->onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -94,16 +100,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
             return self->onGetDpiScaledSize(LOWORD(wParam), reinterpret_cast<SIZE*>(lParam));
         }
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT MainWindow::onCreate() {
     scale_ = DisplayScale(hooks_.windowDpi(window_));
     // Placed at the scale by layOut below.
     const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-    autoButton_ = CreateWindowExA(0, "Button", "自動", buttonStyle, 0, 0, 0, 0, window_,
+    autoButton_ = CreateWindowExW(0, L"Button", L"自動", buttonStyle, 0, 0, 0, 0, window_,
                                   controlId(IDC_AUTO), instance_, nullptr);
-    clearButton_ = CreateWindowExA(0, "Button", "クリア", buttonStyle, 0, 0, 0, 0, window_,
+    clearButton_ = CreateWindowExW(0, L"Button", L"クリア", buttonStyle, 0, 0, 0, 0, window_,
                                    controlId(IDC_CLEAR), instance_, nullptr);
     PictureView::registerClass(instance_);
     view_.create(instance_, window_);
@@ -125,7 +131,7 @@ void MainWindow::layOut() {
     view_.setScale(scale_);
     HFONT font = makeButtonFont(scale_);
     for (HWND button : {autoButton_, clearButton_}) {
-        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     DeleteObject(buttonFont_);  // no button draws with it any more
     buttonFont_ = font;
@@ -135,8 +141,12 @@ void MainWindow::layOut() {
 void MainWindow::onDpiChanged(WORD dpi, const RECT* suggested) {
     scale_ = DisplayScale(dpi);
     layOut();
+    // The system's rectangle as it is: it keeps the window under the pointer
+    // that drags it across monitors of different scale.
     if (suggested != nullptr) {
-        placeOnMonitor(window_, *suggested);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -178,7 +188,7 @@ void MainWindow::onNcDestroy() {
     // The buttons are gone by now: nothing draws with their font any more.
     DeleteObject(buttonFont_);
     buttonFont_ = nullptr;
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     autoButton_ = nullptr;
     clearButton_ = nullptr;
@@ -205,18 +215,41 @@ void MainWindow::onTimer() {
 
 void MainWindow::onDropFiles(HDROP drop) {
     // Only the first of several dropped files counts; its name is asked for
-    // at its whole length, so that no cut name is ever looked up.
-    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    droppedPath_.assign(length + 1, '\0');
-    if (length == 0 || DragQueryFileA(drop, 0, &droppedPath_[0], length + 1) != length) {
+    // at its whole length, so that no cut name is ever looked up. A name that
+    // is not UTF-16 (an unpaired surrogate) has no UTF-8 form: refused, as an
+    // empty one.
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::wstring name(length + 1, L'\0');
+    if (length == 0 || DragQueryFileW(drop, 0, &name[0], length + 1) != length ||
+        !toUtf8(name.c_str(), &droppedPath_)) {
         droppedPath_.clear();
     }
     app_.pictureDropped(droppedPath_.c_str());
     DragFinish(drop);
 }
 
+bool MainWindow::onActivate(WORD state) {
+    // The focus a button had goes back to it when the window is active
+    // again, as a dialog does it.
+    if (state == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        focusOnLeaving_ = focus == autoButton_ || focus == clearButton_ ? focus : nullptr;
+        return false;
+    }
+    if (focusOnLeaving_ == nullptr || !IsWindowEnabled(focusOnLeaving_) || IsIconic(window_)) {
+        return false;
+    }
+    SetFocus(focusOnLeaving_);
+    return true;
+}
+
 void MainWindow::savePictureAs() {
-    if (askSavePath(hooks_, window_, savePath_, sizeof savePath_) && !app_.savePicture(savePath_)) {
+    if (!askSavePath(hooks_, window_, savePath_, kLongestPath + 1)) {
+        return;
+    }
+    // A name with no UTF-8 form is refused like one that cannot be written.
+    std::string path;
+    if (!toUtf8(savePath_, &path) || !app_.savePicture(path.c_str())) {
         showWriteError(hooks_, window_);
     }
 }

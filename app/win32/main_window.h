@@ -40,7 +40,7 @@ public:
     const CounterSurface& counter() const { return counter_; }
     DialogHooks& hooks() { return hooks_; }
     Win32Platform& platform() { return platform_; }
-    const char* savePath() const { return savePath_; }
+    const wchar_t* savePath() const { return savePath_; }
     const DisplayScale& scale() const { return scale_; }
 
     // File > Save image: asks for a name, writes the picture, reports a failure.
@@ -55,6 +55,8 @@ private:
     void onTimer();
     void onDropFiles(HDROP drop);
     void onParentNotify(WPARAM what, LPARAM position);
+    // True when it gave the focus back itself.
+    bool onActivate(WORD state);
     void onDpiChanged(WORD dpi, const RECT* suggested);
     LRESULT onGetDpiScaledSize(WORD dpi, SIZE* size);
     // The children, their fonts and the counter surface at scale_.
@@ -74,7 +76,9 @@ private:
     // A button is being pressed with the mouse: once its command has run the
     // focus leaves it, so that Space does not press it again unasked.
     bool mouseOnButton_ = false;
+    // The button that had the focus when the window was last deactivated.
+    HWND focusOnLeaving_ = nullptr;
     std::string droppedPath_;
     // Kept between saves: the dialog opens with the last name.
-    char savePath_[kLongestPathBytes] = {};
+    wchar_t savePath_[kLongestPath + 1] = {};
 };

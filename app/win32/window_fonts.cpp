@@ -7,18 +7,18 @@ HFONT makeButtonFont(const DisplayScale& scale) {
     // name: the font mapper then picks a face that has the buttons' glyphs,
     // which the GUI font itself lacks in a plain Wine prefix. The stock font
     // is made for the system DPI.
-    LOGFONTA look = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
+    LOGFONTW look = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
     const UINT systemDpi = dpiOfSystem();
     look.lfHeight = scale.convertedFrom(look.lfHeight, systemDpi);
     look.lfWidth = scale.convertedFrom(look.lfWidth, systemDpi);
     look.lfCharSet = SHIFTJIS_CHARSET;
-    look.lfFaceName[0] = '\0';
-    return CreateFontIndirectA(&look);
+    look.lfFaceName[0] = L'\0';
+    return CreateFontIndirectW(&look);
 }
 
 HFONT makeCounterFont(const DisplayScale& scale) {
-    return CreateFontA(scale.scaled(kCounterFontHeight), 0, 0, 0, 600, FALSE, FALSE, FALSE,
+    return CreateFontW(scale.scaled(kCounterFontHeight), 0, 0, 0, 600, FALSE, FALSE, FALSE,
                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        FIXED_PITCH, nullptr);
 }

@@ -13,7 +13,7 @@ void placeOnMonitor(HWND window, const RECT& outer) {
     monitor.cbSize = sizeof monitor;
     const LayoutRect wanted = {outer.left, outer.top, outer.right, outer.bottom};
     LayoutRect kept = wanted;
-    if (GetMonitorInfoA(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    if (GetMonitorInfoW(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &monitor)) {
         const RECT& work = monitor.rcWork;
         kept = keepWithin(wanted, LayoutRect{work.left, work.top, work.right, work.bottom});
     }
