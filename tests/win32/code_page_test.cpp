@@ -15,22 +15,21 @@
 
 namespace {
 
+BOOL CALLBACK findDialog(HWND window, LPARAM out) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(out) = window;
+    return FALSE;
+}
+
 // A visible dialog of the thread; null when none showed in time.
 HWND waitForDialog(DWORD thread) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
         HWND found = nullptr;
-        EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM out) {
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window)) {
-                    return TRUE;
-                }
-                *reinterpret_cast<HWND*>(out) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(thread, findDialog, reinterpret_cast<LPARAM>(&found));
         if (found != nullptr) {
             return found;
         }
