@@ -19,10 +19,8 @@ constexpr int32_t kMinimumPictureFileSize = 460854;
 // background, then gives up without slapping.
 constexpr int32_t kAutoPointAttempts = 10000;
 // The longest path the platform's file calls and the save dialog take, in
-// UTF-16 units (the platform's own), and the most bytes it can take in the
-// UTF-8 the program's narrow strings hold, terminator included.
+// UTF-16 units (the platform's own).
 constexpr int32_t kLongestPath = 259;
-constexpr int32_t kLongestPathBytes = 3 * kLongestPath + 1;
 // The largest count the 7-character counter shows; higher counts show as it.
 constexpr int32_t kCounterShownMaximum = 9999999;
 

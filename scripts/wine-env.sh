@@ -15,7 +15,9 @@ else
     export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix-dpi$HOPPEL_DPI}
 fi
 export WINEDEBUG=-all
-export LANG=ja_JP.UTF-8
+# The system locale Wine gives its programs: Japanese (code page 932) unless
+# HOPPEL_LANG names another, e.g. C.UTF-8 (1252).
+export LANG=${HOPPEL_LANG:-ja_JP.UTF-8}
 # Both widths talk to the one 64-bit server of the prefix.
 export WINESERVER=/usr/lib/wine/wineserver64
 HOPPEL_WINESERVER=$WINESERVER

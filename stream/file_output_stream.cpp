@@ -1,10 +1,32 @@
 #include "stream/file_output_stream.h"
 
+#include <string>
+
 #include "stream/block.h"
+#include "stream/utf16.h"
+
+namespace {
+
+// The path is UTF-8 everywhere. Windows' narrow fopen would read it in the
+// system's code page, so there the wide form takes it, as UTF-16; a path that
+// is not UTF-8 opens nothing.
+std::FILE* openForWriting(const char* path) {
+#ifdef _WIN32
+    std::u16string wide;
+    if (!utf8ToUtf16(path, &wide)) {
+        return nullptr;
+    }
+    return _wfopen(std::wstring(wide.begin(), wide.end()).c_str(), L"wb");
+#else
+    return std::fopen(path, "wb");
+#endif
+}
+
+}  // namespace
 
 FileOutputStream::FileOutputStream(const char* path) {
     if (path != nullptr) {
-        file_ = std::fopen(path, "wb");
+        file_ = openForWriting(path);
     }
     // Unbuffered: a write's count is what the file took, not what a buffer
     // took that may fail to reach it later. The one big write of a picture

@@ -11,8 +11,8 @@
 
 class FileOutputStream final : public ObjectBase, public OutputStream {
 public:
-    // path is narrow (UTF-8 on the Windows build, through its manifest); a null
-    // path gives a closed stream.
+    // path is UTF-8 (on Windows too, whatever the system's code page); a null
+    // path, or one that is not UTF-8, gives a closed stream.
     explicit FileOutputStream(const char* path);
     ~FileOutputStream() override;
 

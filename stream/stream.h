@@ -7,3 +7,4 @@
 #include "stream/memory_block_reader.h"
 #include "stream/memory_buffer.h"
 #include "stream/object_base.h"
+#include "stream/utf16.h"

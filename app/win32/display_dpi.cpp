@@ -10,7 +10,7 @@ using MetricForDpi = int(WINAPI*)(int, UINT);
 // A user32 function by name; null where this Windows lacks it.
 template <class Function>
 Function user32(const char* name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
     // Through the generic function type, which casts to any other silently.
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }

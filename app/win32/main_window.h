@@ -4,33 +4,15 @@
 // holds the window's whole state; the window procedure finds it through
 // GWLP_USERDATA.
 #include <windows.h>
-#include <commdlg.h>
 
-#include <functional>
 #include <string>
 
 #include "app/app.h"
 #include "app/display_scale.h"
+#include "app/win32/dialogs.h"
 #include "app/win32/picture_view_window.h"
 #include "app/win32/win32_platform.h"
 #include "app/win32/window_icons.h"
-
-// The maker's home page (Help > 作者サイト).
-constexpr const char kHomePageUrl[] = "https://quillmarsh.example/hoppelmaru/";
-
-// What would block or leave the process (the modal dialogs and the shell) and
-// what only the system's display decides. The program uses the real ones;
-// tests put their own in.
-struct DialogHooks {
-    // GetSaveFileNameA: true when a file name was chosen.
-    std::function<bool(OPENFILENAMEA& dialog)> askSavePath;
-    // MessageBoxA.
-    std::function<void(HWND owner, const char* text, const char* caption, UINT type)> showMessage;
-    // ShellExecuteA "open".
-    std::function<void(const char* address)> openAddress;
-    // The DPI of the window's monitor as the system reports it (0 when it cannot).
-    std::function<UINT(HWND window)> windowDpi;
-};
 
 class MainWindow {
 public:
@@ -59,7 +41,7 @@ public:
     const CounterSurface& counter() const { return counter_; }
     DialogHooks& hooks() { return hooks_; }
     Win32Platform& platform() { return platform_; }
-    const char* savePath() const { return savePath_; }
+    const wchar_t* savePath() const { return savePath_; }
     const DisplayScale& scale() const { return scale_; }
 
     // File > Save image: asks for a name, writes the picture, reports a failure.
@@ -74,18 +56,12 @@ private:
     void onTimer();
     void onDropFiles(HDROP drop);
     void onParentNotify(WPARAM what, LPARAM position);
+    // True when it gave the focus back itself.
+    bool onActivate(WORD state);
     void onDpiChanged(WORD dpi, const RECT* suggested);
     LRESULT onGetDpiScaledSize(WORD dpi, SIZE* size);
-    void showAbout();
-    void loadResources();
     // The children, their fonts, the window's icons and the counter surface at scale_.
     void layOut();
-    void createCounterSurface();
-    void createButtonFont();
-    SIZE outerSize(const DisplayScale& scale) const;
-    // Moves and sizes the window to outer, kept wholly on the nearest monitor
-    // where it fits.
-    void placeOnMonitor(const RECT& outer);
 
     HINSTANCE instance_;
     DialogHooks hooks_;
@@ -102,7 +78,9 @@ private:
     // A button is being pressed with the mouse: once its command has run the
     // focus leaves it, so that Space does not press it again unasked.
     bool mouseOnButton_ = false;
+    // The button that had the focus when the window was last deactivated.
+    HWND focusOnLeaving_ = nullptr;
     std::string droppedPath_;
     // Kept between saves: the dialog opens with the last name.
-    char savePath_[kLongestPathBytes] = {};
+    wchar_t savePath_[kLongestPath + 1] = {};
 };

@@ -1,11 +1,12 @@
 #include "app/win32/picture_view_window.h"
 
+#include "app/win32/wide_text.h"
 #include "app/win32/window_object.h"
 #include "resources/resource.h"
 
 namespace {
 
-const char kViewClass[] = "CButtocks";
+const wchar_t kViewClass[] = L"CButtocks";
 
 HBRUSH stockBrush(int which) {
     return static_cast<HBRUSH>(GetStockObject(which));
@@ -29,19 +30,19 @@ void fillAround(HDC dc, const LayoutRect& outer, const LayoutRect& inner, HBRUSH
 PictureView::PictureView(App& app, const CounterSurface& counter) : app_(app), counter_(counter) {}
 
 void PictureView::registerClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     // Invisible over the view: the drawn hand is the pointer.
-    windowClass.hCursor = LoadCursorA(instance, "NULL_CURSOR");
+    windowClass.hCursor = LoadCursorW(instance, L"NULL_CURSOR");
     windowClass.hbrBackground = stockBrush(LTGRAY_BRUSH);
     windowClass.lpszClassName = kViewClass;
-    RegisterClassA(&windowClass);
+    RegisterClassW(&windowClass);
 }
 
 HWND PictureView::create(HINSTANCE instance, HWND parent) {
-    return CreateWindowExA(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, kViewRect.left,
+    return CreateWindowExW(0, kViewClass, nullptr, WS_CHILD | WS_VISIBLE, kViewRect.left,
                            kViewRect.top, kViewWidth, kViewHeight, parent, controlId(IDC_VIEW),
                            instance, this);
 }
@@ -58,7 +59,7 @@ LRESULT CALLBACK PictureView::windowProc(HWND window, UINT message, WPARAM wPara
         case WM_NCDESTROY: self->onNcDestroy(); break;
         }
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void PictureView::onPaint() {
@@ -82,7 +83,7 @@ void PictureView::onLeftButtonDown(LPARAM position) {
 }
 
 void PictureView::onNcDestroy() {
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
 }
 
@@ -131,11 +132,12 @@ void PictureView::drawCounter(const LayoutRect& counter) {
     HDC dc = counter_.context;
     RECT area = {0, 0, counter.width(), counter.height()};
     FillRect(dc, &area, stockBrush(LTGRAY_BRUSH));
-    const char* text = app_.formatCounter();
+    const std::wstring text = widened(app_.formatCounter());
     const CounterColor color = App::counterColor(app_.state().slapCount);
     SetTextColor(dc, RGB(color.red, color.green, color.blue));
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, counter_.font);
-    DrawTextA(dc, text, lstrlenA(text), &area, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
 }

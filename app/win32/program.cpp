@@ -17,13 +17,13 @@ int runProgram(HINSTANCE instance, int showCommand) {
     ShowWindow(handle, showCommand);
     UpdateWindow(handle);
     MSG message = {};
-    // GetMessageA gives -1 on failure: that ends the loop too.
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // GetMessageW gives -1 on failure: that ends the loop too.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (window.routeDialogKey(message)) {
             continue;
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -3,8 +3,81 @@
 #include <mmsystem.h>
 
 #include <climits>
+#include <string>
 
+#include "app/win32/wide_text.h"
 #include "stream/block.h"
+
+namespace {
+
+// What a shell's open leaves to others: viewers, indexers and virus scanners
+// open files this way, and a file they hold so stays usable.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A scanner, an indexer or a preview holding a file for a moment.
+bool heldForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
+}
+
+// call() again while it fails as a passing hold makes it fail, about half a
+// second in all; its last error stays for the caller.
+template <class Call>
+bool retried(Call call, bool (*passing)(DWORD) = heldForAMoment) {
+    constexpr int kAttempts = 6;
+    constexpr DWORD kPause = 100;
+    for (int attempt = 1;; ++attempt) {
+        if (call()) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt == kAttempts || !passing(error)) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(kPause);
+    }
+}
+
+// Only a sharing or lock violation: access denied on opening means a
+// read-only file or a folder, which no wait changes.
+bool sharedForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+HANDLE openRetried(const wchar_t* path, DWORD access, DWORD disposition) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    retried(
+        [&] {
+            file = CreateFileW(path, access, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+            return file != INVALID_HANDLE_VALUE;
+        },
+        sharedForAMoment);
+    return file;
+}
+
+bool exists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The file's bytes on the disk, not only in the system's cache: a rename that
+// survives a power cut must not name a file whose data did not.
+bool flushToDisk(const wchar_t* path) {
+    HANDLE file = openRetried(path, GENERIC_WRITE, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+}
+
+bool moveWrittenThrough(const wchar_t* from, const wchar_t* to, DWORD flags = 0) {
+    return retried([&] { return MoveFileExW(from, to, flags | MOVEFILE_WRITE_THROUGH) != 0; });
+}
+
+}  // namespace
 
 void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton, HWND pictureView) {
     mainWindow_ = mainWindow;
@@ -14,8 +87,9 @@ void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton, H
 }
 
 void Win32Platform::playSound(const uint8_t* wav, int32_t) {
-    // Synchronous: returns once the sound has played (or failed to).
-    sndPlaySoundA(reinterpret_cast<LPCSTR>(wav), SND_MEMORY);
+    // Synchronous: returns once the sound has played (or failed to). A sound
+    // that cannot play stays silent rather than ringing the system's own.
+    sndPlaySoundW(reinterpret_cast<LPCWSTR>(wav), SND_MEMORY | SND_NODEFAULT);
 }
 
 void Win32Platform::pause(int32_t milliseconds) {
@@ -45,16 +119,19 @@ void Win32Platform::enableClearButton(bool enabled) {
 }
 
 void Win32Platform::setAutoButtonText(const char* text) {
-    SetWindowTextA(autoButton_, text);
+    SetWindowTextW(autoButton_, widened(text).c_str());
 }
 
 FileBytes Win32Platform::readFile(const char* path, int32_t minimumSize) {
     FileBytes file;
-    if (path == nullptr) {
+    std::wstring wide;
+    if (!toWide(path, &wide)) {
         return file;
     }
-    HANDLE handle =
-        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Others may go on reading, writing or even deleting it meanwhile: the
+    // one read below takes what is there.
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return file;
     }
@@ -75,8 +152,12 @@ FileBytes Win32Platform::readFile(const char* path, int32_t minimumSize) {
 }
 
 bool Win32Platform::createNewFile(const char* path) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring wide;
+    if (!toWide(path, &wide)) {
+        return false;
+    }
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -84,50 +165,47 @@ bool Win32Platform::createNewFile(const char* path) {
     return true;
 }
 
-namespace {
-
-bool exists(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The file's bytes on the disk, not only in the system's cache: a rename that
-// survives a power cut must not name a file whose data did not.
-bool flushToDisk(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool flushed = FlushFileBuffers(file) != 0;
-    CloseHandle(file);
-    return flushed;
-}
-
-bool moveWrittenThrough(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-}  // namespace
-
 ReplaceOutcome Win32Platform::replaceFile(const char* from, const char* to, const char* backup) {
+    std::wstring wideFrom, wideTo, wideBackup;
+    if (!toWide(from, &wideFrom) || !toWide(to, &wideTo) || !toWide(backup, &wideBackup)) {
+        return ReplaceOutcome::Kept;
+    }
+    return replaceWide(wideFrom.c_str(), wideTo.c_str(), wideBackup.c_str());
+}
+
+ReplaceOutcome Win32Platform::replaceWide(const wchar_t* from, const wchar_t* to,
+                                          const wchar_t* backup) {
     if (!flushToDisk(from)) {
         return ReplaceOutcome::Kept;
     }
-    const DWORD kept = GetFileAttributesA(to);
+    const DWORD kept = GetFileAttributesW(to);
     if (kept == INVALID_FILE_ATTRIBUTES) {
         return moveWrittenThrough(from, to) ? ReplaceOutcome::Replaced : ReplaceOutcome::Kept;
     }
-    // A target that cannot be written now (read-only, a folder, or held open
-    // by another program) is refused before anything is touched.
-    HANDLE target = CreateFileA(to, GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A target the replace would fail on (read-only, a folder, or held by
+    // another program that does not share its deletion) is refused before
+    // anything is touched; the check asks no more than the replace does.
+    if ((kept & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return ReplaceOutcome::Kept;
+    }
+    HANDLE target = openRetried(to, GENERIC_READ | DELETE | SYNCHRONIZE, OPEN_EXISTING);
     if (target == INVALID_HANDLE_VALUE) {
         return ReplaceOutcome::Kept;
     }
     CloseHandle(target);
-    if (!replace_(to, from, backup, REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS,
-                  nullptr, nullptr)) {
+    const bool replaced = retried([&] {
+        return replace_(to, from, backup,
+                        REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr) != 0;
+    });
+    if (!replaced) {
         // Some failures leave the old file under the backup name only: then
-        // the new one takes its place, or else the old one goes back.
-        if (exists(to)) {
+        // the new one takes its place, or else the old one goes back. Where
+        // the old file is still whole at its name and nothing holds it, the
+        // file system refused the call itself (some file servers do): the
+        // same moves by hand, the old file first.
+        const bool held = heldForAMoment(GetLastError());
+        if (exists(to) && (held || !moveWrittenThrough(to, backup, MOVEFILE_REPLACE_EXISTING))) {
             return ReplaceOutcome::Kept;
         }
         if (!moveWrittenThrough(from, to)) {
@@ -135,12 +213,13 @@ ReplaceOutcome Win32Platform::replaceFile(const char* from, const char* to, cons
         }
     }
     // Not every implementation carries all of the replaced file's attributes over.
-    if (GetFileAttributesA(to) != kept) {
-        SetFileAttributesA(to, kept);
+    if (GetFileAttributesW(to) != kept) {
+        SetFileAttributesW(to, kept);
     }
     return ReplaceOutcome::Replaced;
 }
 
 bool Win32Platform::removeFile(const char* path) {
-    return DeleteFileA(path) != 0;
+    std::wstring wide;
+    return toWide(path, &wide) && DeleteFileW(wide.c_str()) != 0;
 }

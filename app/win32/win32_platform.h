@@ -24,14 +24,16 @@ public:
     ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override;
     bool removeFile(const char* path) override;
 
-    // The system's ReplaceFileA, which tests swap for one that fails in ways
+    // The system's ReplaceFileW, which tests swap for one that fails in ways
     // a real disk seldom does.
-    using ReplaceCall = BOOL(WINAPI*)(LPCSTR replaced, LPCSTR replacement, LPCSTR backup,
+    using ReplaceCall = BOOL(WINAPI*)(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
                                       DWORD flags, LPVOID exclude, LPVOID reserved);
     void setReplaceCall(ReplaceCall call) { replace_ = call; }
 
 private:
-    ReplaceCall replace_ = ReplaceFileA;
+    ReplaceOutcome replaceWide(const wchar_t* from, const wchar_t* to, const wchar_t* backup);
+
+    ReplaceCall replace_ = ReplaceFileW;
     HWND mainWindow_ = nullptr;
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;

@@ -7,13 +7,13 @@
 template <class Owner>
 Owner* windowObject(HWND window, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        void* created = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        void* created = reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
-    return reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// A child window's control id as CreateWindowExA takes it, in the menu argument.
+// A child window's control id as CreateWindowExW takes it, in the menu argument.
 inline HMENU controlId(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
 }

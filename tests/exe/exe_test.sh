@@ -46,7 +46,9 @@ for text in "$source_dir" "$binary_dir" "${HOME:-/root}" "$(hostname)" "$(id -un
 done
 
 # The About box's text, the version resource and the manifest all give VERSION.
-about=$(grep -aoE 'Hoppelmaru バージョン [0-9.]+' "$exe" | sed 's/.* //') || true
+# The program hands its texts to the system as UTF-16.
+about=$(iconv -f UTF-16LE -t UTF-8 -c "$exe" 2>/dev/null | grep -aoE 'Hoppelmaru バージョン [0-9.]+' |
+        sed 's/.* //') || true
 [ "$about" = "$version" ] || fail "the About box says '$about', not $version"
 rc=$("$windres" -i "$exe" -O rc) || fail "$windres could not read its resources"
 quad="${version//./, }, 0"

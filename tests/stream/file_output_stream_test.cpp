@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -10,14 +11,18 @@
 // One file per case: natively the cases run as parallel processes.
 class FileOutputStreamTest : public ::testing::Test {
 protected:
-    void TearDown() override { std::remove(path.c_str()); }
+    void TearDown() override {
+        std::error_code error;
+        std::filesystem::remove(std::filesystem::u8path(path), error);
+    }
+    // The path is UTF-8 on every system.
     Bytes fileBytes() const {
-        EXPECT_TRUE(std::ifstream(path).good()) << path;
+        EXPECT_TRUE(std::ifstream(std::filesystem::u8path(path)).good()) << path;
         return readWholeFile(path);
     }
 
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::string path = "stream_out_" + name + ".bin";
+    std::string path = "stream_out_" + name + ".bin";
     std::unique_ptr<MemoryBuffer> b = bufferOf({1, 2, 3});
 };
 
@@ -82,6 +87,26 @@ TEST_F(FileOutputStreamTest, ClosedOrUnopenedStreamsWriteNothing) {
     }
     EXPECT_EQ(fileBytes(), (Bytes{1, 2, 3}));
     EXPECT_FALSE(std::ifstream(missing).good());
+}
+
+// The tests' programs set no code page: on Windows the system's own (932 or
+// 1252) would misread a narrow UTF-8 path.
+TEST_F(FileOutputStreamTest, OpensUtf8PathsWhateverTheSystemCodePage) {
+    path = "ほっぺ保存_" + name + ".bin";
+    {
+        FileOutputStream out(path.c_str());
+        EXPECT_EQ(out.writeBlock(b.get()), 3);
+    }
+    EXPECT_EQ(fileBytes(), (Bytes{1, 2, 3}));
+#ifdef _WIN32
+    // Not UTF-8 (a lone continuation byte): nothing is opened, nothing made.
+    const std::string malformed = "stream_bad_\x80" + name;
+    FileOutputStream out(malformed.c_str());
+    EXPECT_EQ(out.writeBlock(b.get()), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        EXPECT_NE(entry.path().filename().u8string().rfind("stream_bad_", 0), 0u);
+    }
+#endif
 }
 
 TEST_F(FileOutputStreamTest, AnswersItsPartsAndDeletingThroughEitherClosesTheFile) {

@@ -126,3 +126,35 @@ TEST_F(MainWindowKeyboard, AMouseClickLeavesTheFocusOffTheButtonsSoSpacePressesN
     key(VK_SPACE);
     expectAutoMode(false);
 }
+
+// Switched away and back, the window gives the focus back to the button that
+// had it; a button disabled meanwhile, or none focused, leaves it with the window.
+TEST_F(MainWindowKeyboard, TheFocusedButtonHasTheFocusAgainAfterTheWindowWasSwitchedAway) {
+    HWND other = CreateWindowExW(0, L"Static", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 200, 100, nullptr, nullptr, instance_, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(main_);  // the new window took the activation
+    SetFocus(main_);
+    const auto switchAwayAndBack = [&](const std::function<void()>& meanwhile) {
+        SetActiveWindow(other);
+        EXPECT_NE(GetFocus(), autoButton());
+        EXPECT_NE(GetFocus(), clearButton());
+        meanwhile();
+        SetActiveWindow(main_);
+    };
+    key(VK_TAB);
+    key(VK_TAB);
+    ASSERT_EQ(GetFocus(), clearButton());
+    switchAwayAndBack([] {});
+    EXPECT_EQ(GetFocus(), clearButton());
+    key(VK_TAB);
+    switchAwayAndBack([] {});
+    EXPECT_EQ(GetFocus(), autoButton());
+    key(VK_TAB);
+    switchAwayAndBack([&] { command(IDC_AUTO); });  // Clear disabled while away
+    EXPECT_EQ(GetFocus(), main_);
+    command(IDC_AUTO);
+    switchAwayAndBack([] {});
+    EXPECT_EQ(GetFocus(), main_);
+    DestroyWindow(other);
+}

@@ -1,5 +1,7 @@
 // What the windows do with the messages they are sent: pointer and clicks in
 // the view, the buttons, the timer and the menu commands.
+#include <objbase.h>
+
 #include "tests/support/pointer_cases.h"
 #include "win32_test_support.h"
 
@@ -74,4 +76,42 @@ TEST_F(MainWindowMessages, MenuCommandsAboutHomePageAndUnknownIdsByTheLowWordOnl
     EXPECT_EQ(shown_.size() + addresses_.size() + saveDialogs_.size(), 2u);
     EXPECT_FALSE(state().autoMode);
     EXPECT_TRUE(IsWindow(main_));
+}
+
+namespace {
+
+struct ShellCall {
+    std::wstring verb, address;
+    bool plain;     // no window, parameters or folder; shown normally
+    HRESULT asMta;  // what asking for the multi-threaded apartment meanwhile got
+};
+std::vector<ShellCall> shellCalls;
+
+HINSTANCE WINAPI fakeShellExecute(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                  LPCWSTR directory, INT show) {
+    const HRESULT asMta = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(asMta)) {
+        CoUninitialize();
+    }
+    const bool plain = !window && !parameters && !directory && show == SW_SHOWNORMAL;
+    shellCalls.push_back({verb, file, plain, asMta});
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
+}  // namespace
+
+// The shell is asked with COM initialised apartment-threaded, and COM is
+// released again afterwards.
+TEST(ShellOpen, RunsWithAnApartmentThreadedComAndReleasesIt) {
+    openWithShell(kHomePageUrl, fakeShellExecute);
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].verb, L"open");
+    EXPECT_EQ(shellCalls[0].address, L"https://quillmarsh.example/hoppelmaru/");
+    EXPECT_TRUE(shellCalls[0].plain);
+    EXPECT_EQ(shellCalls[0].asMta, RPC_E_CHANGED_MODE);
+    const HRESULT after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(after, S_OK);
+    if (SUCCEEDED(after)) {
+        CoUninitialize();
+    }
 }

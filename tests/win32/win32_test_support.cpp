@@ -92,6 +92,38 @@ LayoutRect placedAt(HWND child) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+HeldFile::HeldFile(const std::string& share, const std::string& path) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring holder(self);
+    holder = holder.substr(0, holder.find_last_of(L'\\') + 1) + L"hoppel_file_holder.exe";
+    std::wstring command =
+        L"\"" + holder + L"\" " + widened(share.c_str()) + L" \"" + widened(path.c_str()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    // Its event exists before it runs, named by its process id.
+    if (!CreateProcessW(holder.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process_)) {
+        ADD_FAILURE() << "cannot start the file holder";
+        return;
+    }
+    const std::wstring name = L"hoppel-holder-" + std::to_wstring(process_.dwProcessId);
+    HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+    ResumeThread(process_.hThread);
+    const HANDLE either[] = {holding, process_.hProcess};
+    held_ = WaitForMultipleObjects(2, either, FALSE, 20000) == WAIT_OBJECT_0;
+    CloseHandle(holding);
+}
+
+HeldFile::~HeldFile() {
+    if (process_.hProcess != nullptr) {
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 20000);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
 void MainWindowTest::SetUp() {
     MainWindow::registerClass(instance_);
     recreate();
@@ -112,18 +144,21 @@ void MainWindowTest::recreate(std::function<UINT(HWND)> windowDpi, RandomSource*
     DialogHooks& hooks = window_->hooks();
     if (windowDpi)
         hooks.windowDpi = windowDpi;
-    hooks.askSavePath = [this](OPENFILENAMEA& dialog) {
+    hooks.askSavePath = [this](OPENFILENAMEW& dialog) {
         saveDialogs_.push_back(dialog);
-        namesOffered_.emplace_back(dialog.lpstrFile);
-        if (!nextSavePath_.empty()) {
-            lstrcpynA(dialog.lpstrFile, nextSavePath_.c_str(), static_cast<int>(dialog.nMaxFile));
+        namesOffered_.push_back(utf8(dialog.lpstrFile));
+        // As the real dialog: a name its buffer cannot hold fails it.
+        const std::wstring name = widened(nextSavePath_.c_str());
+        if (name.empty() || name.size() >= dialog.nMaxFile) {
+            return false;
         }
-        return !nextSavePath_.empty();
+        lstrcpynW(dialog.lpstrFile, name.c_str(), static_cast<int>(dialog.nMaxFile));
+        return true;
     };
-    hooks.showMessage = [this](HWND owner, const char* text, const char* caption, UINT type) {
-        shown_.push_back({owner, text, caption, type});
+    hooks.showMessage = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+        shown_.push_back({owner, utf8(text), utf8(caption), type});
     };
-    hooks.openAddress = [this](const char* address) { addresses_.emplace_back(address); };
+    hooks.openAddress = [this](const wchar_t* address) { addresses_.push_back(utf8(address)); };
     main_ = window_->create();
     ASSERT_NE(main_, nullptr);
 }
@@ -143,23 +178,41 @@ HDROP MainWindowTest::drop(const std::vector<std::string>& paths, bool wide) {
         names += path + '\0';
     }
     names += '\0';
-    std::vector<wchar_t> wideNames(names.size());
-    const size_t units = MultiByteToWideChar(CP_UTF8, 0, names.data(), int(names.size()),
-                                             wideNames.data(), int(wideNames.size()));
-    const size_t bytes = wide ? units * sizeof(wchar_t) : names.size();
+    if (wide) {
+        std::vector<wchar_t> wideNames(names.size());
+        const size_t units = MultiByteToWideChar(CP_UTF8, 0, names.data(), int(names.size()),
+                                                 wideNames.data(), int(wideNames.size()));
+        return dropUnits(std::wstring(wideNames.data(), units - 1));
+    }
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    std::memcpy(header + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    return static_cast<HDROP>(memory);
+}
+
+HDROP MainWindowTest::dropUnits(const std::wstring& names) {
+    const size_t bytes = (names.size() + 1) * sizeof(wchar_t);  // the list's own end too
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = wide ? TRUE : FALSE;
-    std::memcpy(header + 1, wide ? static_cast<const void*>(wideNames.data()) : names.data(),
-                bytes);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, names.c_str(), bytes);
     GlobalUnlock(memory);
     SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     return static_cast<HDROP>(memory);
 }
 
 std::string MainWindowTest::text(HWND window) const {
-    char buffer[256] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+    wchar_t buffer[256] = {};
+    GetWindowTextW(window, buffer, 256);
+    return utf8(buffer);
+}
+
+std::string utf8(const wchar_t* wide) {
+    std::string text;
+    EXPECT_TRUE(toUtf8(wide, &text));
+    return text;
 }

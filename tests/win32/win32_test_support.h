@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/main_window.h"
+#include "app/win32/wide_text.h"
 #include "resources/resource.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scripted_random.h"
@@ -28,6 +29,9 @@ Picture makePicture(int32_t width, int32_t height,
 Picture pictureOf(const ImageReader& image);
 // A bottom-up 24-bit BMP file with a 54-byte header, every optional field 0.
 std::vector<uint8_t> encodeBmp24(const Picture& picture);
+// Text the program handed to a W call, as UTF-8 to compare (a failed test when
+// it does not convert).
+std::string utf8(const wchar_t* wide);
 
 constexpr uint32_t kPeach = 0xC89678, kBlue = 0x0000FF, kWhite = 0xFFFFFF, kLightGrey = 0xC0C0C0;
 inline uint32_t red(uint32_t word) {
@@ -71,6 +75,22 @@ private:
     uint32_t* bits_ = nullptr;
 };
 
+// Another program (hoppel_file_holder, beside the test program) holding path
+// open for reading, sharing what share names ("none", or any of r, w and d),
+// as a viewer, an indexer or a scanner does, until destroyed.
+class HeldFile {
+public:
+    HeldFile(const std::string& share, const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool held() const { return held_; }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool held_ = false;
+};
+
 struct ShownMessage {
     HWND owner;
     std::string text, caption;
@@ -100,6 +120,8 @@ protected:
     // Drops the files on the main window as the shell does, in a DROPFILES block with
     // narrow paths, or UTF-16 ones; returns the block, to see that it was released.
     HDROP drop(const std::vector<std::string>& paths, bool wide = false);
+    // The same with the names' UTF-16 units as they are, each ended by a 0.
+    HDROP dropUnits(const std::wstring& names);
     // Pointer messages to the view at client (x, y); slapAt clicks on picture point (x, y).
     void move(int x, int y) {
         SendMessageA(window_->pictureView(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
@@ -119,7 +141,7 @@ protected:
     // What the window showed or opened instead of doing it.
     std::vector<ShownMessage> shown_;
     std::vector<std::string> addresses_;
-    std::vector<OPENFILENAMEA> saveDialogs_;
+    std::vector<OPENFILENAMEW> saveDialogs_;
     std::vector<std::string> namesOffered_;  // the file name buffer as each dialog opened
     std::string nextSavePath_;               // the next dialog's answer; empty: cancelled
 };

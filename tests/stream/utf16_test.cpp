@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "stream/utf16.h"
+
+TEST(Utf16, WellFormedTextConvertsBothWaysUnchanged) {
+    // clang-format off
+    const struct {
+        const char* utf8;
+        std::u16string utf16;
+    } cases[] = {
+        {"", u""},
+        {"C:\\a.bmp", u"C:\\a.bmp"},
+        {"\x7F\xC2\x80\xDF\xBF", u"\x7F\x80\x7FF"},             // the ends of one and two bytes
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF",     // three bytes, around the surrogates
+         u"\x800\xD7FF\xE000\xFFFF"},
+        {"保存した絵.bmp", u"保存した絵.bmp"},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", u"\xD800\xDC00\xDBFF\xDFFF"},  // a pair each
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        std::u16string wide = u"left over";
+        std::string narrow = "left over";
+        EXPECT_TRUE(utf8ToUtf16(c.utf8, &wide)) << c.utf8;
+        EXPECT_EQ(wide, c.utf16) << c.utf8;
+        EXPECT_TRUE(utf16ToUtf8(c.utf16, &narrow)) << c.utf8;
+        EXPECT_EQ(narrow, c.utf8);
+    }
+}
+
+TEST(Utf16, MalformedUtf8IsRefusedWhole) {
+    for (const char* bad : {
+             "a\x80",                 // a continuation byte alone
+             "\xC0\xAF", "\xC1\xBF",  // overlong two-byte forms
+             "\xE0\x9F\xBF",          // overlong three-byte form
+             "\xF0\x8F\xBF\xBF",      // overlong four-byte form
+             "\xED\xA0\x80",          // an encoded surrogate
+             "\xF4\x90\x80\x80",      // past U+10FFFF
+             "\xF5\x80\x80\x80", "\xFF",
+             "\xE4\xBF",  // cut short at the end
+             "\xE4\xBF"
+             "a",  // cut short by an ASCII byte
+         }) {
+        std::u16string wide = u"left over";
+        EXPECT_FALSE(utf8ToUtf16(std::string("ok") + bad, &wide)) << bad;
+        EXPECT_TRUE(wide.empty());
+    }
+}
+
+TEST(Utf16, UnpairedSurrogatesAreRefusedWhole) {
+    for (const char16_t* bad : {u"\xD800",
+                                u"a\xD800"
+                                u"b",
+                                u"\xDC00\xD800", u"\xDBFF"}) {
+        std::string narrow = "left over";
+        EXPECT_FALSE(utf16ToUtf8(u"C:\\" + std::u16string(bad) + u".bmp", &narrow));
+        EXPECT_TRUE(narrow.empty());
+    }
+}
