@@ -40,7 +40,7 @@ else
 fi
 must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
 for preset in $widths; do
-    must "the ${arch_of[$preset]} end-to-end test" in_display 1200 scripts/wine-session.sh ctest --preset $preset -R '^e2e' --no-tests=error
+    must "the ${arch_of[$preset]} end-to-end test" in_display 3000 scripts/wine-session.sh ctest --preset $preset -R '^e2e' --no-tests=error
 done
 
 version=$(sed -n 's/^#define HOPPEL_VERSION_TEXT "\(.*\)"$/\1/p' build/win32/app/win32/generated/hoppel_version.h)

@@ -14,11 +14,14 @@ in_fresh_folder() {
     cd "$1"
 }
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds; false on timeout.
+# wait_for SECONDS COMMAND...: polls the command until it succeeds; false
+# once a poll begun after SECONDS has failed too: on a loaded machine one poll
+# (a screenshot and its reading) may itself take longer than that.
 wait_for() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
+    local end=$((SECONDS + $1)) began
+    shift
+    until began=$SECONDS && "$@"; do
+        [ "$began" -lt "$end" ] || return 1
         sleep 0.2
     done
 }

@@ -64,7 +64,7 @@ in_display 60 true >/dev/null 2>&1 ||
 # sessions started once before the tests and ended after them.
 for preset in $widths; do
     step "$preset tests under wine"
-    must "$preset tests under wine" in_display 2400 scripts/wine-session.sh ctest --preset $preset
+    must "$preset tests under wine" in_display 3600 scripts/wine-session.sh ctest --preset $preset
 done
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then

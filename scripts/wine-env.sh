@@ -61,12 +61,21 @@ wine_sound_sink() {
 # shutting down. Bounded; says how long it took in $wine_session_took.
 wine_session_start() {
     local start=$SECONDS
-    # A server that is still winding down is waited for first.
-    timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null || return 1
+    # A server that is still winding down is waited for first; one that
+    # outlived its run (its display gone) is ended.
+    if ! timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null; then
+        echo "wine: the server of $WINEPREFIX ran on for 60 s; ended" >&2
+        wine_session_end
+    fi
     "$HOPPEL_WINESERVER" -p </dev/null >/dev/null 2>&1 || return 1
-    # Any call that needs the desktop window starts the lot.
+    # The desktop closes once no program uses it: a program that waits for a
+    # message that never comes holds it until wine_session_end. (rundll32
+    # passes WaitMessage arguments it ignores.)
+    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 rundll32.exe user32.dll,WaitMessage \
+        </dev/null >/dev/null 2>&1 &
+    # Any call that needs the desktop window returns once it is there.
     WINELOADER=/usr/lib/wine/wine64 timeout 300 /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow \
-        >/dev/null 2>&1 || return 1
+        </dev/null >/dev/null 2>&1 || return 1
     wine_session_took=$((SECONDS - start))
 }
 wine_session_end() {

@@ -20,7 +20,7 @@ large_enough() {
     local w h
     read -r w h < <(xdotool getdisplaygeometry 2>/dev/null) && [ "${w}x$h" = "$hoppel_screen" ]
 }
-[ -n "${DISPLAY:-}" ] && large_enough || { in_display 400 bash "${BASH_SOURCE[0]}" "$@"; exit; }
+[ -n "${DISPLAY:-}" ] && large_enough || { in_display 880 bash "${BASH_SOURCE[0]}" "$@"; exit; }
 export HOPPEL_DPI=$dpi
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
@@ -140,7 +140,7 @@ slapped() {
         near "$first_y" $((py - 48)) && near "$last_y" $((py + 49)) &&
         near $((first_x + last_x)) $((2 * px)) && near $((first_y + last_y)) $((2 * py + 1))
 }
-wait_for 15 slapped || fail "no slap centred on ($px, $py) with the counter at 1 and the hand hidden; last changed: $changed"
+wait_for 30 slapped || fail "no slap centred on ($px, $py) with the counter at 1 and the hand hidden; last changed: $changed"
 echo "slapped $changed"
 
 # The inside of a button, within its border: client rectangle LEFT TOP RIGHT BOTTOM at 96 DPI.
@@ -157,7 +157,7 @@ clear_of "$last" clear-plain.png
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" Tab
 focused() { shot tab; auto_of "$last" auto-focused.png; [ "$(differing auto-focused.png auto-plain.png)" -gt 10 ]; }
-wait_for 10 focused || fail "Tab showed no focus on 自動"
+wait_for 30 focused || fail "Tab showed no focus on 自動"
 clear_of "$last" now.png
 [ "$(differing now.png clear-plain.png)" = 0 ] || fail "Tab changed クリア too"
 xdotool key --window "$window" space
@@ -169,25 +169,25 @@ running() {
     counter_of "$last" counter-now.png
     [ "$(differing auto-running.png auto-focused.png)" -gt 10 ] && [ "$(differing counter-now.png "$1")" -gt 0 ]
 }
-wait_for 10 running counter-1.png || fail "Space did not start auto mode"
+wait_for 30 running counter-1.png || fail "Space did not start auto mode"
 xdotool key --window "$window" space
-wait_for 10 button_is auto_of auto-focused.png || fail "Space did not stop auto mode"
+wait_for 30 button_is auto_of auto-focused.png || fail "Space did not stop auto mode"
 
 step "Tab focuses クリア, Space clears"
 xdotool key --window "$window" Tab
-wait_for 10 button_is auto_of auto-plain.png || fail "the focus did not leave 自動"
+wait_for 30 button_is auto_of auto-plain.png || fail "the focus did not leave 自動"
 cleared() { shot clear; counter_of "$last" counter-now.png; [ "$(differing counter-now.png counter-0.png)" = 0 ]; }
 xdotool key --window "$window" space
-wait_for 10 cleared || fail "Space on クリア did not clear the counter"
+wait_for 30 cleared || fail "Space on クリア did not clear the counter"
 clear_of "$last" clear-focused.png
 [ "$(differing clear-focused.png clear-plain.png)" -gt 10 ] || fail "no focus shown on クリア"
 
 step "after two mouse clicks on 自動, Space starts nothing"
 auto_x=$((cx + $(s 48))); auto_y=$((cy + $(s 24)))
 xdotool mousemove "$auto_x" "$auto_y" click 1
-wait_for 10 running counter-0.png || fail "a click did not start auto mode"
+wait_for 30 running counter-0.png || fail "a click did not start auto mode"
 xdotool click 1
-wait_for 10 button_is auto_of auto-plain.png ||
+wait_for 30 button_is auto_of auto-plain.png ||
     fail "after the second click 自動 is still running or keeps the focus"
 shot still
 crop "$last" "$pw" "$ph" $((vx + p0)) $((vy + p0)) before-space.png
@@ -195,7 +195,7 @@ xdotool key --window "$window" space
 # Input is handled in order: once the hand has moved, the Space has been handled.
 xdotool mousemove $((sx + $(s 40))) "$sy"
 hand_moved() { shot hand; crop "$last" "$pw" "$ph" $((vx + p0)) $((vy + p0)) now.png; [ "$(differing now.png before-space.png)" -gt 100 ]; }
-wait_for 10 hand_moved || fail "the hand did not follow the pointer after the clicks"
+wait_for 30 hand_moved || fail "the hand did not follow the pointer after the clicks"
 auto_of "$last" now.png
 [ "$(differing now.png auto-plain.png)" = 0 ] || fail "自動 is running or still focused after the clicks and Space"
 
