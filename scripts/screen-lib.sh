@@ -49,7 +49,7 @@ pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | awk -F'[(),]' 'NR =
 # picture whose whole slap, x - 57 .. x + 57 and y - 48 .. y + 49, falls on the
 # figure (not the blue) as far as its edges' middles show.
 figure_point() {
-    local c x y
+    local c x y p
     for c in "240 160" "240 180" "220 170" "260 170" "240 140" "200 180" "280 180"; do
         read -r x y <<<"$c"
         for p in "$x $y" "$((x - 57)) $y" "$((x + 57)) $y" "$x $((y - 48))" "$x $((y + 49))"; do
