@@ -6,12 +6,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 [ $# -gt 0 ] || set -- --benchmark_repetitions=5
-must() {
-    local what=$1 status=0
-    shift
-    "$@" || status=$?
-    [ "$status" -eq 0 ] || { echo "bench: FAILED: $what (exit $status)" >&2; exit 1; }
-}
+source scripts/common.sh
 banner() { printf '\n== %s\n' "$*"; }
 
 must "setup (scripts/setup.sh)" scripts/setup.sh

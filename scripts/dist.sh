@@ -14,13 +14,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 start=$SECONDS
 fail() { echo "dist: FAILED: $*" >&2; exit 1; }
-must() {
-    local what=$1 status=0
-    shift
-    "$@" || status=$?
-    [ "$status" -eq 0 ] || fail "$what (exit $status)"
-}
-in_display() { timeout 1200 xvfb-run -a -s '-screen 0 1024x768x24' "$@"; }
+source scripts/common.sh
 
 out=$PWD/dist checked=1
 if [ "${1:-}" = --unchecked ]; then
@@ -70,7 +64,7 @@ else
 fi
 [ -z "$widths" ] || must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
 for preset in $widths; do
-    must "the ${arch_of[$preset]} end-to-end test" in_display ctest --preset $preset -R '^e2e' --no-tests=error
+    must "the ${arch_of[$preset]} end-to-end test" in_display 3000 scripts/wine-session.sh ctest --preset $preset -R '^e2e' --no-tests=error
 done
 
 version=$(sed -n 's/^#define HOPPEL_VERSION_TEXT "\(.*\)"$/\1/p' build/win32/app/win32/generated/hoppel_version.h)

@@ -9,6 +9,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 screenshot=$root/build/hoppelmaru-screenshot.png
 fail() { echo "run: $*" >&2; exit 1; }
+source scripts/common.sh
 
 if [ "${1:-}" != --headless-round ]; then
     scripts/setup.sh || fail "setup failed (scripts/setup.sh)"
@@ -29,47 +30,45 @@ if [ "${1:-}" != --headless-round ]; then
         exec "$HOPPEL_WINE" "$exe"
     fi
     echo "run: no display; playing a round in a virtual one"
-    exec timeout 300 xvfb-run -a -s '-screen 0 1024x768x24' "$0" --headless-round $width "$exe"
+    in_display 300 "$0" --headless-round $width "$exe"
+    exit
 fi
 
 width=$2 exe=$3
 source scripts/wine-env.sh "$width"
 source scripts/screen-lib.sh
-start_program "$exe"
-wait_for 60 find_window || { echo "run: the window did not appear" >&2; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$window")"
+# Its screenshots go into a folder of their own.
+in_fresh_folder "$root/build/run-shots"
+start_program "$exe" || fail "the window did not appear"
 
 # The picture's white frame on the grey background gives the view's origin on
 # the screen (its child windows are no X windows of their own).
-shot=$(mktemp --suffix .png)
 find_frame() {
-    import -window root "$shot"
-    /usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$shot"
-    frame=$(frame_in "$shot")
+    shot start
+    crop "$last" "$ww" "$wh" "$wx" "$wy" window.png
+    frame=$(frame_in window.png)
     [ -n "$frame" ]
 }
-wait_for 20 find_frame || { echo "run: the picture did not show" >&2; exit 1; }
+wait_for 20 find_frame || fail "the picture did not show"
 read -r fx fy <<<"$frame"
-vx=$((X + fx)); vy=$((Y + fy))
+vx=$((wx + fx)); vy=$((wy + fy))
 
-# Five slaps around the middle of the figure; the counter then reads 5 in
-# its colour (69, 139, 126).
-for p in "200 150" "280 150" "240 180" "220 200" "260 200"; do
-    read -r px py <<<"$p"
-    xdotool mousemove $((vx + px)) $((vy + py)) click 1
+# Five slaps around a point of the figure; the counter then reads 5 in its
+# colour (69, 139, 126).
+"$convert" "$root/resources/radav.bmp" builtin.png
+read -r ax ay <<<"$(figure_point builtin.png)" || fail "found no point of the figure"
+for p in "-40 -10" "40 -10" "0 20" "-20 40" "20 40"; do
+    read -r dx dy <<<"$p"
+    xdotool mousemove $((vx + ax + dx)) $((vy + ay + dy)) click 1
 done
-xdotool mousemove $((vx + 250)) $((vy + 170))
+xdotool mousemove $((vx + ax + 10)) $((vy + ay + 10))
 counted() {
-    import -window root "$shot"
-    /usr/bin/convert "$shot" -crop "96x36+$((vx + 32))+$((vy + 322))" -depth 8 txt:- | grep -i ' #458B7E ' >/dev/null  # not -q: an early exit would fail the pipe
+    shot counted
+    crop "$last" 96 36 $((vx + 32)) $((vy + 322)) counter.png
+    [ "$(count_colour counter.png 458B7E)" -gt 0 ]
 }
 wait_for 30 counted || echo "run: the counter did not reach 5 (the screenshot shows what happened)" >&2
-/usr/bin/convert "$shot" -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$screenshot"
-rm -f "$shot"
+crop "$last" "$ww" "$wh" "$wx" "$wy" "$screenshot"
 
-xdotool key --window "$window" alt+F4 2>/dev/null || true  # the window may be gone before xdotool returns
-wait_for 20 program_ended || echo "run: the program did not close" >&2
-code=0
-wait "$program" || code=$?
-program=
-echo "run: the program ended with code $code; screenshot: $screenshot"
+end_program || true
+echo "run: the program $ending; screenshot: $screenshot"

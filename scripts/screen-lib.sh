@@ -1,5 +1,6 @@
 # Sourced by the scripts that drive the real program in an X display (the
-# headless round of run.sh and the end-to-end test). Source wine-env.sh first.
+# headless round of run.sh and the end-to-end tests). Source wine-env.sh first.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # ImageMagick's own: /usr/local/bin/convert may be a stand-in on these machines.
 convert=/usr/bin/convert
@@ -13,11 +14,14 @@ in_fresh_folder() {
     cd "$1"
 }
 
-# wait_for SECONDS COMMAND...: polls the command until it succeeds; false on timeout.
+# wait_for SECONDS COMMAND...: polls the command until it succeeds; false
+# once a poll begun after SECONDS has failed too: on a loaded machine one poll
+# (a screenshot and its reading) may itself take longer than that.
 wait_for() {
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
+    local end=$((SECONDS + $1)) began
+    shift
+    until began=$SECONDS && "$@"; do
+        [ "$began" -lt "$end" ] || return 1
         sleep 0.2
     done
 }
@@ -27,27 +31,90 @@ wait_for() {
 shot_no=0
 shot() { shot_no=$((shot_no + 1)); last="shot-$(printf %02d $shot_no)-$1.png"; import -window root "$last"; }
 # crop IMAGE W H X Y OUT
-crop() { /usr/bin/convert "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
-# number of differing pixels of two images of one size
+crop() { "$convert" "$1" -crop "$2x$3+$4+$5" +repage "$6"; }
+# differing A B: the number of differing pixels of two images of one size
 differing() { /usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true; }
-# pixels of exactly colour #RRGGBB within an image
-count_colour() { /usr/bin/convert "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
+# changed_box A B: "left top right bottom" of the pixels two images of one size
+# differ in; nothing when none do.
+changed_box() {
+    "$convert" "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null |
+        awk -F'[x+]' '$1 > 0 { print $3, $4, $3 + $1 - 1, $4 + $2 - 1 }'
+}
+# count_colour IMAGE RRGGBB: the pixels of exactly that colour within the image
+count_colour() { "$convert" "$1" -depth 8 txt:- | grep -ci " #$2 " || true; }
+# pixel IMAGE X Y: "r g b" of one pixel
+pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | awk -F'[(),]' 'NR == 2 { print $3 + 0, $4 + 0, $5 + 0 }'; }
 
-# start_program EXE: runs it under wine in the background as $program; on exit
-# the script stops it and the wine server (avoids "X connection broken").
+# figure_point PICTURE: "x y" (y from the top) of a point of the 480 x 320
+# picture whose whole slap, x - 57 .. x + 57 and y - 48 .. y + 49, falls on the
+# figure (not the blue) as far as its edges' middles show.
+figure_point() {
+    local c x y p
+    for c in "240 160" "240 180" "220 170" "260 170" "240 140" "200 180" "280 180"; do
+        read -r x y <<<"$c"
+        for p in "$x $y" "$((x - 57)) $y" "$((x + 57)) $y" "$x $((y - 48))" "$x $((y + 49))"; do
+            [ "$(pixel "$1" $p)" != "0 0 255" ] || continue 2
+        done
+        echo "$x $y"
+        return 0
+    done
+    return 1
+}
+
+# start_program EXE: runs it under wine in the background as $program, waits
+# for its window, bounded, and sets $window and its screen rectangle wx wy ww
+# wh. The pointer waits in the screen's corner, off the window. Where no
+# scripts/wine-session.sh holds the prefix's session, it starts one and ends
+# it on exit; on exit the program is stopped too. False, with the start's
+# phases, Wine's processes and the load said, when no window shows.
 start_program() {
-    # The last program's server may still be winding down; a program started
-    # into it then could go with it.
-    timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null || true
+    local began=$SECONDS session=held
+    trap stop_program EXIT
+    if ! wine_session_held; then
+        wine_session_start || { echo "the Wine session did not start" >&2; return 1; }
+        session="started here in $wine_session_took s"
+        own_session=1
+    fi
+    local w h
+    read -r w h < <(xdotool getdisplaygeometry)
+    xdotool mousemove $((w - 1)) $((h - 1))
+    local launched=$SECONDS
     "$HOPPEL_WINE" "$1" &
     program=$!
-    trap stop_program EXIT
+    if ! wait_for 60 find_window; then
+        {
+            echo "no window after $((SECONDS - launched)) s (Wine session: $session${HOPPEL_WINE_SESSION_TIMES:+, started at $HOPPEL_WINE_SESSION_TIMES};" \
+                "$((launched - began)) s before the start); windows shown: $(windows_shown)"
+            echo "load: $(cat /proc/loadavg)"
+            echo "Wine's processes:"
+            ps -eo pid,etime,time,stat,args | grep -iE '[w]ine|[.]exe' || true
+        } >&2
+        return 1
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
 }
+# stop_program: the exit trap: stops a program still running, and the session
+# start_program started.
 stop_program() {
     if [ -n "${program:-}" ] && kill -0 "$program" 2>/dev/null; then kill "$program" || true; fi
-    "$HOPPEL_WINESERVER" -k 2>/dev/null || true
+    [ -z "${own_session:-}" ] || wine_session_end
 }
 program_ended() { ! kill -0 "$program" 2>/dev/null; }
+# end_program [COMMAND...]: asks the program to end (alt+F4 to its window
+# unless COMMAND does it) and waits for it, bounded; true when it ended with
+# code 0. $ending says how it ended.
+end_program() {
+    [ $# -gt 0 ] || set -- xdotool key --window "$window" alt+F4
+    "$@" 2>/dev/null || true  # the window may be gone before xdotool returns
+    ending="did not end"
+    wait_for 20 program_ended || return 1
+    local code=0
+    wait "$program" || code=$?
+    program=
+    ending="ended with code $code"
+    [ "$code" = 0 ]
+}
 
 # find_window: sets $window to the visible main window. Use --onlyvisible: a
 # hidden IME window matches first otherwise.
@@ -68,7 +135,7 @@ windows_shown() {
 # background within IMAGE. Child windows are no X windows of their own, so the
 # view is found on the screen.
 frame_in() {
-    /usr/bin/convert "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w=482 -v h=322 '
+    "$convert" "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w=482 -v h=322 '
         NR > 1 { p[$1","$2] = $3" "$4" "$5 }
         END { W = "255 255 255"; G = "192 192 192"
               for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]

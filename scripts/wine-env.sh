@@ -57,6 +57,36 @@ wine_sound_sink() {
     export WINEDLLOVERRIDES="$hoppel_overrides;winepulse.drv=d"
 }
 
+# wine_session_start: the prefix's server, kept until wine_session_end, with
+# Wine's own processes of a session (services, the desktop) started, so that
+# no program started later pays for them or starts into a server that is
+# shutting down. Bounded; says how long it took in $wine_session_took.
+wine_session_start() {
+    local start=$SECONDS
+    # A server that is still winding down is waited for first; one that
+    # outlived its run (its display gone) is ended.
+    if ! timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null; then
+        echo "wine: the server of $WINEPREFIX ran on for 60 s; ended" >&2
+        wine_session_end
+    fi
+    "$HOPPEL_WINESERVER" -p </dev/null >/dev/null 2>&1 || return 1
+    # The desktop closes once no program uses it: a program that waits for a
+    # message that never comes holds it until wine_session_end. (rundll32
+    # passes WaitMessage arguments it ignores.)
+    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 rundll32.exe user32.dll,WaitMessage \
+        </dev/null >/dev/null 2>&1 &
+    # Any call that needs the desktop window returns once it is there.
+    WINELOADER=/usr/lib/wine/wine64 timeout 300 /usr/lib/wine/wine64 rundll32.exe user32.dll,GetDesktopWindow \
+        </dev/null >/dev/null 2>&1 || return 1
+    wine_session_took=$((SECONDS - start))
+}
+wine_session_end() {
+    "$HOPPEL_WINESERVER" -k 2>/dev/null || true
+    timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null || true
+}
+# True where scripts/wine-session.sh holds the sessions for this display.
+wine_session_held() { [ -n "${DISPLAY:-}" ] && [ "${HOPPEL_WINE_SESSION:-}" = "$DISPLAY" ]; }
+
 # True where the kernel runs 32-bit programs: elsewhere the 32-bit loader
 # fails at once with status 126.
 host_runs_i686() { /usr/lib/wine/wine --version >/dev/null 2>&1; }

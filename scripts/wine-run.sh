@@ -12,6 +12,8 @@ sink=$PWD/sound/played-$(basename "$1" .exe).raw
 wine_sound_sink "$sink"
 export HOPPEL_SOUND_SINK="Z:${sink//\//\\}"
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s '-screen 0 1024x768x24' "$HOPPEL_WINE" "$@"
+    source "$here/common.sh"
+    in_display 600 "$HOPPEL_WINE" "$@"
+    exit
 fi
 exec "$HOPPEL_WINE" "$@"

@@ -13,9 +13,8 @@ builtin=$resources/radav.bmp
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$here/../../scripts
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s '-screen 0 1024x768x24' bash "${BASH_SOURCE[0]}" "$@"
-fi
+source "$scripts/common.sh"
+[ -n "${DISPLAY:-}" ] || { in_display 880 bash "${BASH_SOURCE[0]}" "$@"; exit; }
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
@@ -41,35 +40,28 @@ count_sounds() {
 }
 sounds_are() { count_sounds && [ "$sound_count" = "$1" ]; }
 
-# "r g b" of one screen pixel of a screenshot
-pixel() { "$convert" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | tr -d '(' | tr ',' ' '; }
-
 step "start"
-start_program "$exe"
-wait_for 60 find_window || { shot no-window; fail "no window titled Hoppelmaru; shown: $(windows_shown)"; }
-[ "$(xdotool getwindowname "$window")" = "Hoppelmaru" ] || fail "title"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-wx=$X; wy=$Y
-[ "$WIDTH" = 540 ] && [ "$HEIGHT" = 468 ] || fail "window is ${WIDTH}x$HEIGHT, not 540x468"
-
-find_frame() {
-    shot start
-    crop "$last" 540 468 "$wx" "$wy" window.png
-    frame=$(frame_in window.png)
-    [ -n "$frame" ]
-}
-wait_for 20 find_frame || fail "no framed picture in the window"
-read -r fx fy <<<"$frame"
-vx=$((wx + fx)); vy=$((wy + fy))   # the view's client origin on the screen
-echo "window at $wx,$wy; view at $vx,$vy"
+"$convert" "$builtin" builtin.png
+start_program "$exe" || { shot no-window; fail "no window titled Hoppelmaru"; }
+[ "$ww" = 540 ] && [ "$wh" = 468 ] || fail "window is ${ww}x$wh, not 540x468"
 
 # screen position of view client (x, y)
 sx() { echo $((vx + $1)); }
 sy() { echo $((vy + $1)); }
 picture_of() { crop "$1" 480 320 $((vx + 1)) $((vy + 1)) "$2"; }
 counter_of() { crop "$1" 96 36 $((vx + 32)) $((vy + 322)) "$2"; }
-# A pixel of the view as shown in the last screenshot.
-view_pixel() { pixel "$last" $((vx + $1)) $((vy + $2)); }
+# The view's frame found, the built-in picture in it and the counter at 0.
+started() {
+    shot start
+    crop "$last" 540 468 "$wx" "$wy" window.png
+    frame=$(frame_in window.png)
+    [ -n "$frame" ] || return 1
+    read -r fx fy <<<"$frame"
+    vx=$((wx + fx)); vy=$((wy + fy))   # the view's client origin on the screen
+    picture_of "$last" picture-start.png
+    counter_of "$last" counter-0.png
+    [ "$(differing picture-start.png builtin.png)" = 0 ] && [ "$(count_colour counter-0.png 409080)" -gt 20 ]
+}
 # Moves the pointer onto the frame corner: the hand hides there.
 hide_hand() { xdotool mousemove "$(sx 2)" "$(sy 2)"; }
 # button_text IMAGE LEFT OUT: the inside of the button at client (LEFT, 8),
@@ -77,26 +69,20 @@ hide_hand() { xdotool mousemove "$(sx 2)" "$(sy 2)"; }
 button_text() { crop "$1" 70 22 $((vx - 8 + $2 + 5)) $((vy - 48 + 8 + 5)) "$3"; }
 
 step "the built-in picture, framed, and the counter at 0"
-picture_of "$last" picture-start.png
-"$convert" "$builtin" builtin.png
-[ "$(differing picture-start.png builtin.png)" = 0 ] || fail "the picture shown is not the built-in one"
-counter_of "$last" counter-0.png
-[ "$(count_colour counter-0.png 409080)" -gt 20 ] || fail "no counter in (64, 144, 128)"
+wait_for 30 started || {
+    [ -n "$frame" ] || fail "no framed picture in the window"
+    [ "$(differing picture-start.png builtin.png)" = 0 ] || fail "the picture shown is not the built-in one"
+    fail "no counter in (64, 144, 128)"
+}
+echo "window at $wx,$wy; view at $vx,$vy"
 
-# A point of the figure with skin all around, and a point of the blue.
-is_skin() { local b; b=$("$convert" builtin.png -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | cut -d, -f3); [ "$b" -lt 255 ]; }
-figure=
-for c in "240 160" "240 200" "200 180" "280 180" "240 120" "160 200" "320 200"; do
-    read -r px py <<<"$c"
-    if is_skin "$px" "$py" && is_skin $((px - 20)) "$py" && is_skin $((px + 20)) "$py" &&
-       is_skin "$px" $((py - 20)) && is_skin "$px" $((py + 20)); then figure="$px $py"; break; fi
-done
-[ -n "$figure" ] || fail "found no skin in the built-in picture"
+# A point of the figure whose slap falls on skin, and a point of the blue.
+figure=$(figure_point builtin.png) || fail "found no skin in the built-in picture"
 read -r px py <<<"$figure"   # shown at view client (px + 1, py + 1)
+skin=$(pixel builtin.png "$px" "$py")
 blue=
 for c in "5 5" "5 160" "474 5" "474 314" "5 314"; do
-    read -r bx by <<<"$c"
-    is_skin "$bx" "$by" || { blue="$bx $by"; break; }
+    [ "$(pixel builtin.png $c)" != "0 0 255" ] || { blue=$c; break; }
 done
 [ -n "$blue" ] || fail "found no blue in the built-in picture"
 read -r bx by <<<"$blue"
@@ -105,23 +91,35 @@ step "the hand follows the pointer over the figure"
 xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))"
 # hand_shows BASELINE: the picture differs from the baseline by a hand's worth
 hand_shows() { shot hand; picture_of "$last" picture-hand.png; [ "$(differing picture-hand.png "$1")" -gt 100 ]; }
-wait_for 10 hand_shows builtin.png || fail "no hand drawn at the pointer"
+wait_for 30 hand_shows builtin.png || fail "no hand drawn at the pointer"
 
-step "a click on the figure reddens the skin and counts 1"
-before=$(view_pixel $((px + 1)) $((py + 1)))
-xdotool click 1
-hide_hand
-reddened() {
-    shot slapped
-    read -r r0 g0 _ <<<"$before"
-    read -r r1 g1 _ <<<"$(view_pixel $((px + 1)) $((py + 1)))"
+# slapped NAME RRGGBB: a fresh screenshot (picture in picture-NAME.png, counter
+# in counter-NAME.png) shows the counter in that colour, and a picture that
+# differs from the built-in one only within the slap's box, redder at the
+# figure point than the untouched skin: the slaps with the hand hidden, which,
+# 196 pixels wide, does not fit the 115-pixel box. A click at view client
+# (x + 1, y + 1) slaps picture pixel (x, y + 1): columns x - 57 .. x + 57,
+# rows y - 47 .. y + 50.
+slapped() {
+    local l t r b r0 g0 r1 g1
+    shot "$1"
+    picture_of "$last" "picture-$1.png"
+    counter_of "$last" "counter-$1.png"
+    [ "$(count_colour "counter-$1.png" "$2")" -gt 20 ] || return 1
+    read -r l t r b <<<"$(changed_box "picture-$1.png" builtin.png)"
+    [ -n "$l" ] && [ "$l" -ge $((px - 57)) ] && [ "$r" -le $((px + 57)) ] &&
+        [ "$t" -ge $((py - 47)) ] && [ "$b" -le $((py + 50)) ] || return 1
+    read -r r0 g0 _ <<<"$skin"
+    read -r r1 g1 _ <<<"$(pixel "picture-$1.png" "$px" "$py")"
     [ "$r1" -gt "$r0" ] || [ "$g1" -lt "$g0" ]
 }
-wait_for 10 reddened || fail "the skin did not redden at the click ($before)"
-counter_of "$last" counter-1.png
-[ "$(count_colour counter-1.png 418F80)" -gt 20 ] || fail "the counter does not read 1 (65, 143, 128)"
+
+step "a click on the figure reddens the skin and counts 1"
+xdotool click 1
+hide_hand
+wait_for 30 slapped 1 418F80 ||
+    fail "no picture reddened around the click alone (from $skin) with the counter reading 1 (65, 143, 128)"
 [ "$(count_colour counter-1.png 409080)" = 0 ] || fail "the counter still reads 0"
-picture_of "$last" picture-1.png
 wait_for 30 sounds_are 1 || fail "the slap did not play one whole built-in sound ($(stat -c %s "$sink") bytes)"
 echo "played:$played"
 
@@ -130,19 +128,17 @@ xdotool mousemove "$(sx $((bx + 1)))" "$(sy $((by + 1)))" click 1
 # Messages are handled in order: once the hand shows over the figure again,
 # the click before it has been handled.
 xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))"
-wait_for 10 hand_shows picture-1.png || fail "no hand after the click on the blue"
+wait_for 30 hand_shows picture-1.png || fail "no hand after the click on the blue"
 hide_hand
 unchanged() { shot blue-click; picture_of "$last" picture-blue.png; [ "$(differing picture-blue.png picture-1.png)" = 0 ]; }
-wait_for 10 unchanged || fail "the picture changed after a click on the blue"
+wait_for 30 unchanged || fail "the picture changed after a click on the blue"
 counter_of "$last" counter-blue.png
 [ "$(differing counter-blue.png counter-1.png)" = 0 ] || fail "the counter changed after a click on the blue"
 
 step "two more slaps: three sounds in all, none for the blue"
 xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))" click 1 click 1
 hide_hand
-counted_3() { shot slapped-3; counter_of "$last" counter-3.png; [ "$(count_colour counter-3.png 438D7F)" -gt 20 ]; }
-wait_for 10 counted_3 || fail "the counter does not read 3 (67, 141, 127)"
-picture_of "$last" picture-3.png
+wait_for 30 slapped 3 438D7F || fail "the counter does not read 3 (67, 141, 127), or the hand still shows"
 wait_for 30 sounds_are 3 || fail "the sink does not hold exactly three built-in sounds ($(stat -c %s "$sink") bytes)"
 echo "played:$played"
 
@@ -169,7 +165,7 @@ buttons_back() {
     [ "$(differing auto-button-now.png auto-button-off.png)" = 0 ] &&
         [ "$(differing clear-button-now.png clear-button-on.png)" = 0 ]
 }
-wait_for 20 buttons_back || fail "the buttons did not return to 自動 and enabled Clear"
+wait_for 30 buttons_back || fail "the buttons did not return to 自動 and enabled Clear"
 
 step "Clear restores the picture and the counter"
 xdotool mousemove $((vx - 8 + 136)) $((vy - 48 + 24)) click 1
@@ -177,13 +173,12 @@ cleared() {
     shot cleared; picture_of "$last" picture-cleared.png; counter_of "$last" counter-cleared.png
     [ "$(differing picture-cleared.png builtin.png)" = 0 ] && [ "$(differing counter-cleared.png counter-0.png)" = 0 ]
 }
-wait_for 10 cleared || fail "Clear did not restore the built-in picture and the counter 0"
+wait_for 30 cleared || fail "Clear did not restore the built-in picture and the counter 0"
 
 step "Save image through the real dialog"
 xdotool mousemove "$(sx $((px + 1)))" "$(sy $((py + 1)))" click 1
 hide_hand
-wait_for 10 reddened || fail "the skin did not redden before saving"
-picture_of "$last" picture-to-save.png
+wait_for 30 slapped to-save 418F80 || fail "the skin did not redden before saving"
 saved_bmp=$shots/saved.bmp
 rm -f "$saved_bmp"
 # Menu keys: File, then the item's letter. A key that comes before the menu
@@ -193,7 +188,7 @@ menu_keys() {
     for try in 1 2 3 4 5; do
         xdotool key --window "$window" Escape Escape
         xdotool key --delay 300 alt+f "$item"
-        wait_for 4 "$check" && return 0
+        wait_for 8 "$check" && return 0
     done
     return 1
 }
@@ -203,18 +198,14 @@ shot dialog
 xdotool type --delay 30 "Z:${saved_bmp//\//\\}"
 xdotool key Return
 saved() { [ -f "$saved_bmp" ] && [ "$(stat -c %s "$saved_bmp")" = 460854 ]; }
-wait_for 20 saved || { shot no-file; fail "no 460,854-byte file at $saved_bmp"; }
+wait_for 30 saved || { shot no-file; fail "no 460,854-byte file at $saved_bmp"; }
 "$convert" "$saved_bmp" saved.png
 [ "$(differing saved.png picture-to-save.png)" = 0 ] || fail "the saved pixels differ from the picture shown"
 
 step "Exit ends the program with code 0"
 dialog_gone() { ! xdotool search --onlyvisible --name '保存するファイル名を指定してください' >/dev/null 2>&1; }
-wait_for 10 dialog_gone || fail "the save dialog stayed open"
-menu_keys x program_ended || fail "the program did not end after Exit"
-code=0
-wait "$program" || code=$?
-program=
-[ "$code" = 0 ] || fail "exit code $code"
+wait_for 30 dialog_gone || fail "the save dialog stayed open"
+end_program menu_keys x program_ended || fail "the program $ending after Exit"
 # Auto mode and the slap before saving played more; still whole sounds only.
 # The sink's writer may still be at work after the program has gone.
 five_or_more() { count_sounds && [ "$sound_count" -ge 5 ]; }

@@ -1,0 +1,19 @@
+# Sourced by the scripts: what several of them share.
+
+# must WHAT COMMAND...: runs the command; on failure ends the script with one
+# line, "<script>: FAILED: WHAT (exit N)".
+must() {
+    local what=$1 status=0
+    shift
+    "$@" || status=$?
+    [ "$status" -eq 0 ] || { echo "$(basename "$0" .sh): FAILED: $what (exit $status)" >&2; exit 1; }
+}
+
+# The virtual display of every run under wine: large enough for the window at 200 %.
+hoppel_screen=2048x1536
+# in_display SECONDS COMMAND...: runs the command in a virtual display of its own, bounded.
+in_display() {
+    local seconds=$1
+    shift
+    timeout "$seconds" xvfb-run -a -s "-screen 0 ${hoppel_screen}x24" "$@"
+}
