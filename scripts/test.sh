@@ -50,6 +50,9 @@ must "the i686 exe's release test" ctest --preset win32 -R '^exe_release$' --no-
 step "bench build"
 must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 
+step "browser build: wasm unit tests under Node, the page in headless Chromium"
+must "browser tests (scripts/web-test.sh)" scripts/web-test.sh
+
 source scripts/wine-env.sh
 if host_runs_i686; then
     widths="win64 win32"
