@@ -80,6 +80,8 @@ for preset in win32 win64; do
         "$folder/README.txt" "$folder/LICENSE.txt") || fail "zip could not write $zip_name"
     zips+=("$zip_name") exes+=("$arch/hoppelmaru.exe")
 done
+must "the page's zip and static folder (scripts/web-dist.sh)" scripts/web-dist.sh "$tmp" "$version" "$suffix" "$epoch"
+zips+=("hoppelmaru-$version-web$suffix.zip")
 (cd "$tmp" && sha256sum "${zips[@]}" "${exes[@]}" >SHA256SUMS) || fail "sha256sum failed"
 chmod 644 "$tmp"/*.zip "$tmp/SHA256SUMS"
 touch -d "@$epoch" "$tmp"/*.zip "$tmp/SHA256SUMS"
