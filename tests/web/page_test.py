@@ -272,6 +272,8 @@ def play_round(browser, url, dpr):
             near = sum(png.pixel(dpr * (1 + i), dpr * (1 + j)) != expected[j][i]
                        for j in range(max(0, y - 60), min(320, y + 60)) for i in range(max(0, x - 90), min(480, x + 110)))
             check(near > 1000, f"{tag}: the hand shows where the tap landed")
+            if dpr == 2:
+                browser.screenshot(os.path.join(out, "page-dpr2.png"))
 
     final = native(len(steps))[0]
     png = p.shot()
@@ -343,8 +345,7 @@ def play_round(browser, url, dpr):
     version = version.split("project(Hoppelmaru VERSION ", 1)[1].split()[0]
     check(about == "Hoppelmaru バージョン " + version, f"{tag}: About says {about}")
     browser.key("Enter", "Enter", 13, "\r")
-    if dpr == 2:
-        browser.screenshot(os.path.join(out, "page-dpr2.png"))
+    browser.wait_for("!document.getElementById('message').open", what="the About box to close")
     errors = browser.errors()
     check(not errors, f"{tag}: no page or console error {errors}")
 
