@@ -99,6 +99,8 @@ INIT = """
     window.__tick = fn;
     return 424242;
   };
+  const realClear = window.clearInterval.bind(window);
+  window.clearInterval = (id) => { if (id === 424242) window.__tick = null; else realClear(id); };
   window.__played = [];
   // Drops arrive after the protocol call returns: counted, so a test can wait
   // for one to have been taken (the page marks itself busy in the same task).
@@ -120,9 +122,13 @@ INIT = """
 NO_PICKER = "delete window.showSaveFilePicker;"
 FAKE_PICKER = """
   window.__saved = null;
-  window.showSaveFilePicker = async (options) => ({ name: options.suggestedName,
+  window.__asked = 0;
+  window.showSaveFilePicker = async (options) => {
+    window.__asked += 1;
+    if (window.__cancel) throw new DOMException('cancelled', 'AbortError');
+    return { name: options.suggestedName,
     createWritable: async () => ({ write: async (b) => { window.__saved = Array.from(b); },
-                                   close: async () => {} }) });
+                                   close: async () => {} }) }; };
 """
 wav_hashes = {fnv(open(os.path.join(resources, f"slap{i}.wav"), "rb").read()) for i in (1, 2, 3)}
 start_picture = bmp_rows(open(os.path.join(resources, "radav.bmp"), "rb").read())
@@ -282,6 +288,14 @@ def play_round(browser, url, dpr):
     check(zlib.crc32(final) == int(expect[1], 16), f"{tag}: the native picture has the script's checksum")
     check(p.counter_has(png, p.counter_colour(int(expect[2]))), f"{tag}: the counter in its colour")
 
+    if dpr == 2:
+        browser.evaluate("window.__cancel = true")
+        p.menu("ファイル（F）", "画像を保存（S）")
+        browser.wait_for("window.__asked === 1", what="the picker to be asked")
+        p.idle()
+        check(browser.evaluate("window.__saved === null && !document.getElementById('message').open"),
+              f"{tag}: a cancelled save changes nothing")
+        browser.evaluate("window.__cancel = false")
     # Save: a download where there is no picker, else the picker's file.
     p.menu("ファイル（F）", "画像を保存（S）")
     if dpr == 1:
@@ -302,10 +316,14 @@ def play_round(browser, url, dpr):
                        ("short.bmp", good[:460853])):
         paths[name] = os.path.join(out, name)
         open(paths[name], "wb").write(data)
+    paths["huge.bmp"] = os.path.join(out, "huge.bmp")
+    with open(paths["huge.bmp"], "wb") as f:
+        f.write(good)
+        f.truncate(300 * 1024 * 1024)  # sparse: no disk for the rest
     folder = os.path.join(out, "folder.bmp")
     os.makedirs(folder, exist_ok=True)
     for name, files in (("a 481 x 320 BMP", [paths["wide.bmp"]]), ("a file a byte short", [paths["short.bmp"]]),
-                        ("a folder", [folder]), ("several, the first bad", [paths["wide.bmp"], paths["good.bmp"]])):
+                        ("a folder", [folder]), ("a 300 MB file", [paths["huge.bmp"]]), ("several, the first bad", [paths["wide.bmp"], paths["good.bmp"]])):
         p.drop(files)
         p.idle()
         check(p.picture_differences(p.shot(), bmp_rows(final)) == 0, f"{tag}: a dropped {name} is refused")
@@ -346,6 +364,13 @@ def play_round(browser, url, dpr):
     check(about == "Hoppelmaru バージョン " + version, f"{tag}: About says {about}")
     browser.key("Enter", "Enter", 13, "\r")
     browser.wait_for("!document.getElementById('message').open", what="the About box to close")
+    if dpr == 1:
+        p.button("auto")
+        p.idle()
+        check(browser.evaluate("typeof window.__tick === 'function'"), f"{tag}: Auto runs its timer")
+        p.menu("ファイル（F）", "終了（X）")
+        browser.wait_for("document.getElementById('window').classList.contains('gone')", what="the window to go")
+        check(browser.evaluate("window.__tick === null"), f"{tag}: Exit stops the timer and the window goes")
     errors = browser.errors()
     check(not errors, f"{tag}: no page or console error {errors}")
 
@@ -366,7 +391,8 @@ with Browser() as browser:
     browser.send("Network.enable")
     browser.send("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
                  uploadThroughput=-1)
-    browser.open("file://" + os.path.abspath(single))
+    # And no Web Audio: it plays silently, never waiting for a sound.
+    browser.open("file://" + os.path.abspath(single), init_script="window.AudioContext = undefined;")
     browser.wait_for("document.getElementById('view').style.width && !document.documentElement.dataset.busy", what="the one-file page")
     p = Page(browser, 1)
     p.idle()
