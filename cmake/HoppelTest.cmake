@@ -35,7 +35,8 @@ function(hoppel_add_test name)
     if(EMSCRIPTEN)
         # Catching is off by default in wasm (EXPECT_THROW needs it); the tests
         # reach the host's files through Node.
-        target_link_options(${name} PRIVATE -fexceptions -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1)
+        # -O1 at the link: wasm-opt at -O3 over a test program costs minutes.
+        target_link_options(${name} PRIVATE -fexceptions -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -O1)
     endif()
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
