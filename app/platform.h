@@ -26,10 +26,15 @@ enum class ReplaceOutcome {
 class Platform {
 public:
     virtual ~Platform() = default;
-    // Plays a whole in-memory WAV file and returns when it has finished.
+    // Plays a whole in-memory WAV file and returns when it has finished. A
+    // platform that cannot block (the page) may return at once instead, if it
+    // then plays the sound, the pause and the paints of the call in order and
+    // handles no later input before they are done.
     virtual void playSound(const uint8_t* wav, int32_t size) = 0;
     virtual void pause(int32_t milliseconds) = 0;
-    // Invalidates the picture view without erasing and paints it before returning.
+    // Invalidates the picture view without erasing and paints it before
+    // returning (or, on a platform that cannot block, composes the frame now
+    // and shows it in its place among the call's sounds and pauses).
     virtual void repaintView() = 0;
     // The same for the main window's whole client area, child windows included.
     virtual void repaintWindow() = 0;

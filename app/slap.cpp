@@ -111,8 +111,8 @@ static uint32_t reddenWord(uint32_t word, uint32_t reference, uint32_t rise, uin
 // multiply, a high multiply and a shift by 2, the same products as above.
 static __m128i channelLimits(__m128i reference16) {
     const __m128i factor = _mm_setr_epi16(5, 5, 8, 0, 5, 5, 8, 0);
-    const __m128i reciprocal =
-        _mm_setr_epi16(37450, 37450, int16_t(52429), 0, 37450, 37450, int16_t(52429), 0);
+    const __m128i reciprocal = _mm_setr_epi16(int16_t(37450), int16_t(37450), int16_t(52429), 0,
+                                              int16_t(37450), int16_t(37450), int16_t(52429), 0);
     return _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(reference16, factor), reciprocal), 2);
 }
 

@@ -13,6 +13,8 @@ must "setup (scripts/setup.sh)" scripts/setup.sh
 must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 banner "native build"
 must "native benchmarks" build/bench/bench/hoppel_bench "$@"
+banner "browser build"
+must "browser figures (scripts/web-bench.sh)" scripts/web-bench.sh
 
 source scripts/wine-env.sh 64
 if host_runs_i686; then

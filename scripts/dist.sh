@@ -93,9 +93,12 @@ for preset in win32 win64; do
         "$folder/README.txt" "$folder/LICENSE.txt") || fail "zip could not write $zip_name"
     zips+=("$zip_name") exes+=("$arch/hoppelmaru.exe")
 done
+# The page: one self-contained file in its zip, and the static folder web/.
+must "the page's zip and static folder (scripts/web-dist.sh)" scripts/web-dist.sh "$tmp" "$version" "$suffix" "$stamp"
+zips+=("hoppelmaru-$version-web$suffix.zip")
 rm -rf "$tmp"/stage-*
 scripts/buildinfo.sh "Hoppelmaru $version$suffix" "$source" "$epoch" \
-    build/win32 build/win64 >"$tmp/BUILDINFO" || fail "BUILDINFO could not be written (scripts/buildinfo.sh)"
+    build/win32 build/win64 build/web >"$tmp/BUILDINFO" || fail "BUILDINFO could not be written (scripts/buildinfo.sh)"
 # Every file, whatever packed it, in one order.
 (cd "$tmp" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS) ||
     fail "sha256sum failed"

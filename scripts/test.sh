@@ -56,6 +56,9 @@ must "the i686 exe's release test" ctest --preset win32 -R '^exe_release$' --no-
 step "bench build"
 must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 
+step "browser build: wasm unit tests under Node, the page in headless Chromium"
+must "browser tests (scripts/web-test.sh)" scripts/web-test.sh
+
 echo "$said"
 must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
 in_display 60 true >/dev/null 2>&1 ||

@@ -1,0 +1,201 @@
+// The page's side of the seam. The page cannot block, so the platform calls
+// that would (the sound, the pause, the paints) are handed to the page as a
+// timeline of effects, which it plays out in order once the call into the
+// logic has returned; input that arrives meanwhile waits in the page's queue,
+// so the logic is never entered while a slap is under way.
+#include <emscripten/emscripten.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "app/app.h"
+#include "app/display_scale.h"
+#include "app/seeded_random.h"
+#include "stream/block.h"
+
+// Each hands one effect to the page (Module.hoppel, set by the page script).
+EM_JS(void, pageFrame, (const uint8_t* bits, const char* counter, int red, int green, int blue),
+      { Module.hoppel.frame(bits, UTF8ToString(counter), red, green, blue); });
+EM_JS(void, pageSound, (int index), { Module.hoppel.sound(index); });
+EM_JS(void, pagePause, (int milliseconds), { Module.hoppel.pause(milliseconds); });
+EM_JS(void, pageAutoTimer, (int running), { Module.hoppel.autoTimer(running != 0); });
+EM_JS(void, pageClearEnabled, (int enabled), { Module.hoppel.clearEnabled(enabled != 0); });
+EM_JS(void, pageAutoText, (const char* text), { Module.hoppel.autoText(UTF8ToString(text)); });
+
+namespace {
+
+// The one name a dropped file goes by: the page reads it, the logic asks for it.
+const char kDroppedPath[] = "/dropped.bmp";
+const char kSavePath[] = "/saved/hoppelmaru.bmp";
+
+class WebPlatform final : public Platform {
+public:
+    App* app = nullptr;
+    std::vector<uint8_t> dropped;
+    bool droppedReadable = false;
+
+    void playSound(const uint8_t* wav, int32_t) override {
+        const AppState& state = app->state();
+        for (int i = 0; i < 3; ++i)
+            if (state.slapSounds[i].bytes == wav)
+                pageSound(i);
+    }
+    void pause(int32_t milliseconds) override { pagePause(milliseconds); }
+    void repaintView() override { paint(); }
+    // The buttons are the page's own: only the view has pixels of ours.
+    void repaintWindow() override { paint(); }
+    void startAutoTimer() override { pageAutoTimer(1); }
+    void stopAutoTimer() override { pageAutoTimer(0); }
+    void enableClearButton(bool enabled) override { pageClearEnabled(enabled ? 1 : 0); }
+    void setAutoButtonText(const char* text) override { pageAutoText(text); }
+
+    FileBytes readFile(const char* path, int32_t minimumSize) override {
+        FileBytes file;
+        if (std::strcmp(path, kDroppedPath) != 0 || !droppedReadable ||
+            int64_t(dropped.size()) < minimumSize)
+            return file;
+        const int32_t size = static_cast<int32_t>(dropped.size());
+        file.bytes.reset(allocBlock(size));
+        if (file.bytes != nullptr) {
+            std::memcpy(file.bytes.get(), dropped.data(), dropped.size());
+            file.size = size;
+        }
+        return file;
+    }
+    // The save goes to the module's memory file system; the page takes the
+    // finished file from there.
+    bool createNewFile(const char* path) override {
+        FILE* file = std::fopen(path, "wbx");
+        return file != nullptr && std::fclose(file) == 0;
+    }
+    ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override {
+        const bool hadOld = std::rename(to, backup) == 0;
+        if (std::rename(from, to) == 0)
+            return ReplaceOutcome::Replaced;
+        return hadOld && std::rename(backup, to) != 0 ? ReplaceOutcome::Stranded
+                                                      : ReplaceOutcome::Kept;
+    }
+    bool removeFile(const char* path) override { return std::remove(path) == 0; }
+
+private:
+    void paint() {
+        app->composeDisplay();
+        const CounterColor color = App::counterColor(app->state().slapCount);
+        pageFrame(app->state().displayImage->words().bytes(), app->formatCounter(), color.red,
+                  color.green, color.blue);
+    }
+};
+
+struct Program {
+    WebPlatform platform;
+    SeededRandom random;
+    App app;
+    std::vector<uint8_t> saved;
+    explicit Program(uint32_t seed) : random(seed), app(platform, random) { platform.app = &app; }
+};
+
+std::unique_ptr<Program> program;
+
+}  // namespace
+
+extern "C" {
+
+// Start-up, with the built-in resources the page has put into the module's
+// memory (they stay there for the whole run) and the time in seconds.
+EMSCRIPTEN_KEEPALIVE void hoppelStart(uint32_t seed, const uint8_t* picture, int32_t pictureSize,
+                                      const uint8_t* hand, int32_t handSize, const uint8_t* sound1,
+                                      int32_t size1, const uint8_t* sound2, int32_t size2,
+                                      const uint8_t* sound3, int32_t size3) {
+    program = std::make_unique<Program>(seed);
+    mkdir("/saved", 0700);
+    const Sound sounds[3] = {{sound1, size1}, {sound2, size2}, {sound3, size3}};
+    program->app.loadBuiltIns(picture, pictureSize, hand, handSize, sounds);
+    program->platform.repaintWindow();
+}
+
+EMSCRIPTEN_KEEPALIVE void hoppelPointerMoved(int32_t x, int32_t y) {
+    program->app.pointerMoved(static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+}
+
+EMSCRIPTEN_KEEPALIVE void hoppelLeftButtonDown(int32_t x, int32_t y) {
+    program->app.leftButtonDown(static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+}
+
+EMSCRIPTEN_KEEPALIVE void hoppelAutoButton() {
+    program->app.toggleAutoMode();
+}
+
+EMSCRIPTEN_KEEPALIVE void hoppelClearButton() {
+    program->app.clear();
+}
+
+EMSCRIPTEN_KEEPALIVE void hoppelAutoTick() {
+    program->app.autoTick();
+}
+
+// A dropped file's bytes (copied here by the page), or null when the page
+// could not read it; the logic then judges it as the desktop does.
+EMSCRIPTEN_KEEPALIVE void hoppelDropped(const uint8_t* bytes, int32_t size) {
+    WebPlatform& platform = program->platform;
+    platform.droppedReadable = bytes != nullptr;
+    platform.dropped.assign(bytes, bytes == nullptr ? bytes : bytes + size);
+    program->app.pictureDropped(kDroppedPath);
+    platform.dropped = std::vector<uint8_t>();
+}
+
+// The current picture as the saved BMP file, or null when it could not be
+// written; hoppelSavedSize gives its length.
+EMSCRIPTEN_KEEPALIVE const uint8_t* hoppelSave() {
+    std::vector<uint8_t>& saved = program->saved;
+    saved.clear();
+    if (!program->app.savePicture(kSavePath))
+        return nullptr;
+    if (FILE* file = std::fopen(kSavePath, "rb")) {
+        uint8_t chunk[65536];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+            saved.insert(saved.end(), chunk, chunk + n);
+        std::fclose(file);
+    }
+    std::remove(kSavePath);
+    return saved.empty() ? nullptr : saved.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t hoppelSavedSize() {
+    return static_cast<int32_t>(program->saved.size());
+}
+
+// The window's destruction: the timer stops with it.
+EMSCRIPTEN_KEEPALIVE void hoppelExit() {
+    if (program->app.state().autoMode)
+        program->platform.stopAutoTimer();
+}
+
+// The layout's rounding, both ways, at the page's DPI (96 x devicePixelRatio).
+EMSCRIPTEN_KEEPALIVE int32_t hoppelScaled(int32_t dpi, int32_t figure) {
+    return DisplayScale(dpi).scaled(figure);
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t hoppelUnscaled(int32_t dpi, int32_t position) {
+    return DisplayScale(dpi).unscaled(position);
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t hoppelUsableDpi(int32_t dpi) {
+    return usableDpi(dpi);
+}
+
+// One edge (left, top, right, bottom) of one rectangle of the 96-DPI layout:
+// the Auto and Clear buttons and the view in the window's client area, then
+// the frame, the picture and the counter in the view's.
+EMSCRIPTEN_KEEPALIVE int32_t hoppelLayout(int32_t rect, int32_t edge) {
+    static const LayoutRect rects[] = {kAutoButtonRect, kClearButtonRect, kViewRect,
+                                       kFrameRect,      kPictureRect,     kCounterRect};
+    if (rect < 0 || rect >= 6)
+        return edge == 0 ? kClientWidth : kClientHeight;
+    const LayoutRect& r = rects[rect];
+    const int32_t edges[] = {r.left, r.top, r.right, r.bottom};
+    return edges[edge & 3];
+}
+}
