@@ -24,7 +24,38 @@ void App::pointerMoved(uint16_t clientX, uint16_t clientY) {
     if (state_.handX < kHandLeast || state_.handX > kHandMostX || state_.handY < kHandLeast ||
         state_.handY > kHandMostY)
         state_.handX = 0;
+    repaintViewChange(PictureArea{}, false);
+}
+
+PictureArea App::handArea(uint32_t x, uint32_t y) {
+    if (x == 0)
+        return {};
+    // In 64 bits: a wrapped position lies far outside and clips to nothing.
+    const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;
+    const auto within = [](int64_t v, int32_t size) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
+    };
+    return {within(left, kPictureWidth), within(bottom, kPictureHeight),
+            within(left + kHandWidth, kPictureWidth), within(bottom + kHandHeight, kPictureHeight)};
+}
+
+void App::repaintWholeView() {
+    shownHandX_ = state_.handX;
+    shownHandY_ = state_.handY;
     platform_.repaintView();
+}
+
+void App::repaintViewChange(const PictureArea& changed, bool counter) {
+    ViewChange change;
+    for (const PictureArea& area :
+         {handArea(shownHandX_, shownHandY_), handArea(state_.handX, state_.handY), changed}) {
+        if (!area.empty())
+            change.areas[change.areaCount++] = area;
+    }
+    change.counter = counter;
+    shownHandX_ = state_.handX;
+    shownHandY_ = state_.handY;
+    platform_.repaintViewChange(change);
 }
 
 void App::leftButtonDown(uint16_t clientX, uint16_t clientY) {

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "app/win32/picture_view_window.h"
 #include "stream/block.h"
 
 void Win32Platform::attach(HWND mainWindow, HWND autoButton, HWND clearButton, HWND pictureView) {
@@ -25,6 +26,10 @@ void Win32Platform::pause(int32_t milliseconds) {
 void Win32Platform::repaintView() {
     InvalidateRgn(pictureView_, nullptr, FALSE);
     UpdateWindow(pictureView_);
+}
+
+void Win32Platform::repaintViewChange(const ViewChange& change) {
+    SendMessageA(pictureView_, kRepaintChangeMessage, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 void Win32Platform::repaintWindow() {
