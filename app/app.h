@@ -104,9 +104,9 @@ public:
     const char* formatCounter();
     static CounterColor counterColor(int32_t count);
 
-    // The picture area the hand's rectangle covers with its hot spot at
-    // (x, y), within the picture; empty for the hidden hand (x 0).
-    static PictureArea handArea(uint32_t x, uint32_t y);
+    // The picture area the hand's pixels that are not white cover with its
+    // hot spot at (x, y), within the picture; empty for the hidden hand (x 0).
+    PictureArea handArea(uint32_t x, uint32_t y);
     // The picture area a slap at (x, y) may change, within the picture.
     static PictureArea slapArea(int32_t x, int32_t y);
 
@@ -115,6 +115,9 @@ private:
     // changed area and, when it changed, the counter.
     void repaintWholeView();
     void repaintViewChange(const PictureArea& changed, bool counter);
+    // The box of the hand's pixels that are not white, in hand pixels
+    // (bottom-up rows); empty when all are white.
+    PictureArea opaqueHand();
 
     std::string reserveTemporarySibling(const std::string& chosen, int32_t* attempt);
 

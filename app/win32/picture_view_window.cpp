@@ -260,7 +260,7 @@ void PictureView::drawStretchedPart(HDC dc, const LayoutRect& picture, const REC
     // a picture pixel's edge falls on a screen pixel's edge: a part averaged
     // from there is averaged as the whole is.
     const int32_t step = kBaseDpi / std::gcd(scale_.dpi(), kBaseDpi);
-    constexpr int32_t kMargin = 2;
+    constexpr int32_t kMargin = 1;
     const auto down = [step](int32_t v) { return std::max(0, v / step * step); };
     const auto up = [step](int32_t v, int32_t most) {
         return std::min(most, (v + step - 1) / step * step);
