@@ -29,5 +29,7 @@ void App::loadBuiltIns(const uint8_t* picture, int32_t pictureSize, const uint8_
 void App::clear() {
     state_.currentPicture->copyFrom(state_.untouchedPicture.get());
     state_.slapCount = 0;
+    shownHandX_ = state_.handX;
+    shownHandY_ = state_.handY;
     platform_.repaintWindow();
 }

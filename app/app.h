@@ -102,10 +102,27 @@ public:
     const char* formatCounter();
     static CounterColor counterColor(int32_t count);
 
+    // The picture area the hand's pixels that are not white cover with its
+    // hot spot at (x, y), within the picture; empty for the hidden hand (x 0).
+    PictureArea handArea(uint32_t x, uint32_t y);
+    // The picture area a slap at (x, y) may change, within the picture.
+    static PictureArea slapArea(int32_t x, int32_t y);
+
 private:
+    // The view repainted whole, or only where the hand was and is now, the
+    // changed area and, when it changed, the counter.
+    void repaintWholeView();
+    void repaintViewChange(const PictureArea& changed, bool counter);
+    // The box of the hand's pixels that are not white, in hand pixels
+    // (bottom-up rows); empty when all are white.
+    PictureArea opaqueHand();
+
     std::string reserveTemporarySibling(const std::string& chosen, int32_t* attempt);
 
     AppState state_;
+    // Where the last repaint showed the hand.
+    uint32_t shownHandX_ = 0;
+    uint32_t shownHandY_ = 0;
     Platform& platform_;
     RandomSource& random_;
 };

@@ -99,7 +99,7 @@ void App::pictureDropped(const char* path) {
         if (state_.autoMode)
             stopAutoMode();
     }
-    platform_.repaintView();
+    repaintWholeView();
 }
 
 bool App::savePicture(const char* path) {

@@ -23,6 +23,22 @@ enum class ReplaceOutcome {
     Stranded,
 };
 
+// A rectangle of picture pixels in picture coordinates: columns left to
+// right - 1, rows bottom to top - 1 counted from the bottom row.
+struct PictureArea {
+    int32_t left = 0, bottom = 0, right = 0, top = 0;
+    bool empty() const { return left >= right || bottom >= top; }
+};
+
+// What of the picture view differs from its last paint: the picture within
+// the areas (none, one or several; they may overlap), and the counter.
+struct ViewChange {
+    static constexpr int32_t kMostAreas = 3;
+    PictureArea areas[kMostAreas];
+    int32_t areaCount = 0;
+    bool counter = false;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -36,6 +52,9 @@ public:
     // returning (or, on a platform that cannot block, composes the frame now
     // and shows it in its place among the call's sounds and pauses).
     virtual void repaintView() = 0;
+    // The same for what change names, at least: a platform that cannot tell
+    // parts apart repaints the whole view.
+    virtual void repaintViewChange(const ViewChange&) { repaintView(); }
     // The same for the main window's whole client area, child windows included.
     virtual void repaintWindow() = 0;
     // Timer 1 of the main window, 200 ms.

@@ -212,6 +212,33 @@ static void reddenAround(PixelWords current, PixelWords untouched, int32_t x, in
     }
 }
 
+// The columns the outer area reaches, left and right of the point.
+static constexpr int32_t outerReach(bool right) {
+    int32_t reach = 0;
+    for (size_t i = 0; i < kOuterRows.first.size(); ++i)
+        if (kOuterRows.first[i] <= kOuterRows.last[i])
+            reach = std::max(reach, right ? kOuterRows.last[i] : -kOuterRows.first[i]);
+    return reach;
+}
+
+PictureArea App::slapArea(int32_t x, int32_t y) {
+    const auto within = [](int64_t v, int32_t size) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
+    };
+    return {within(int64_t(x) - outerReach(false), kPictureWidth),
+            within(int64_t(y) + kOuterArea.dyLow, kPictureHeight),
+            within(int64_t(x) + outerReach(true) + 1, kPictureWidth),
+            within(int64_t(y) + kOuterArea.dyHigh + 1, kPictureHeight)};
+}
+
+// The counter shows the same for both counts: the same text in the same colour.
+static bool counterLooksSame(int32_t a, int32_t b) {
+    const CounterColor ca = App::counterColor(a), cb = App::counterColor(b);
+    return std::clamp(a, -999999, kCounterShownMaximum) ==
+               std::clamp(b, -999999, kCounterShownMaximum) &&
+           ca.red == cb.red && ca.green == cb.green && ca.blue == cb.blue;
+}
+
 void App::slapAt(int32_t x, int32_t y) {
     if (x < 0 || x >= kPictureWidth || y < 0 || y >= kPictureHeight)
         return;
@@ -224,7 +251,7 @@ void App::slapAt(int32_t x, int32_t y) {
 
     if (state_.autoMode) {
         // The hand is shown over the picture as it was, then hidden for the rest.
-        platform_.repaintView();
+        repaintViewChange(PictureArea{}, false);
         state_.handX = 0;
     }
 
@@ -232,9 +259,10 @@ void App::slapAt(int32_t x, int32_t y) {
 
     const Sound& sound = state_.slapSounds[drawBelow(random_, 3)];
     platform_.playSound(sound.bytes, sound.size);
+    const int32_t countBefore = state_.slapCount;
     if (state_.slapCount < INT32_MAX)
         ++state_.slapCount;
     if (state_.autoMode)
         platform_.pause(250);
-    platform_.repaintView();
+    repaintViewChange(slapArea(x, y), !counterLooksSame(countBefore, state_.slapCount));
 }

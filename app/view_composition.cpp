@@ -24,7 +24,58 @@ void App::pointerMoved(uint16_t clientX, uint16_t clientY) {
     if (state_.handX < kHandLeast || state_.handX > kHandMostX || state_.handY < kHandLeast ||
         state_.handY > kHandMostY)
         state_.handX = 0;
+    repaintViewChange(PictureArea{}, false);
+}
+
+PictureArea App::opaqueHand() {
+    Dib32Image& hand = *state_.handImage;
+    const PixelWords words = hand.words();
+    const int32_t columns = std::min(hand.width(), kHandWidth);
+    const int32_t rows = std::min(hand.height(), kHandHeight);
+    PictureArea box = {columns, rows, 0, 0};
+    for (int32_t i = 0; i < rows && !words.empty(); ++i) {
+        const PixelWords row = words.from(int64_t(i) * hand.width());
+        for (int32_t j = 0; j < columns; ++j) {
+            if (row.load(j) != kTransparent) {
+                box = {std::min(box.left, j), std::min(box.bottom, i), std::max(box.right, j + 1),
+                       i + 1};
+            }
+        }
+    }
+    return box;
+}
+
+PictureArea App::handArea(uint32_t x, uint32_t y) {
+    const PictureArea opaque = opaqueHand();
+    if (x == 0 || opaque.empty())
+        return {};
+    // In 64 bits: a wrapped position lies far outside and clips to nothing.
+    const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;
+    const auto within = [](int64_t v, int32_t size) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
+    };
+    return {
+        within(left + opaque.left, kPictureWidth), within(bottom + opaque.bottom, kPictureHeight),
+        within(left + opaque.right, kPictureWidth), within(bottom + opaque.top, kPictureHeight)};
+}
+
+void App::repaintWholeView() {
+    shownHandX_ = state_.handX;
+    shownHandY_ = state_.handY;
     platform_.repaintView();
+}
+
+void App::repaintViewChange(const PictureArea& changed, bool counter) {
+    ViewChange change;
+    for (const PictureArea& area :
+         {handArea(shownHandX_, shownHandY_), handArea(state_.handX, state_.handY), changed}) {
+        if (!area.empty())
+            change.areas[change.areaCount++] = area;
+    }
+    change.counter = counter;
+    shownHandX_ = state_.handX;
+    shownHandY_ = state_.handY;
+    platform_.repaintViewChange(change);
 }
 
 void App::leftButtonDown(uint16_t clientX, uint16_t clientY) {

@@ -1,5 +1,9 @@
 #include "app/win32/picture_view_window.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include "app/win32/wide_text.h"
 #include "app/win32/window_object.h"
 #include "resources/resource.h"
@@ -23,6 +27,36 @@ void fillAround(HDC dc, const LayoutRect& outer, const LayoutRect& inner, HBRUSH
     for (const RECT& band : bands) {
         FillRect(dc, &band, brush);
     }
+}
+
+RECT toRect(const LayoutRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+LayoutRect intersection(const LayoutRect& a, const RECT& b) {
+    LayoutRect r = {std::max(a.left, int32_t(b.left)), std::max(a.top, int32_t(b.top)),
+                    std::min(a.right, int32_t(b.right)), std::min(a.bottom, int32_t(b.bottom))};
+    return r.width() > 0 && r.height() > 0 ? r : LayoutRect{};
+}
+
+int64_t areaOf(const LayoutRect& r) {
+    return int64_t(r.width()) * r.height();
+}
+
+// The rectangles of what the next paint must draw; none when nothing is invalid.
+std::vector<RECT> updateParts(HWND window) {
+    std::vector<RECT> parts;
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    if (GetUpdateRgn(window, update, FALSE) > NULLREGION) {
+        std::vector<BYTE> data(GetRegionData(update, 0, nullptr));
+        auto* region = reinterpret_cast<RGNDATA*>(data.data());
+        if (!data.empty() && GetRegionData(update, DWORD(data.size()), region) != 0) {
+            const RECT* rects = reinterpret_cast<const RECT*>(region->Buffer);
+            parts.assign(rects, rects + region->rdh.nCount);
+        }
+    }
+    DeleteObject(update);
+    return parts;
 }
 
 }  // namespace
@@ -56,6 +90,10 @@ LRESULT CALLBACK PictureView::windowProc(HWND window, UINT message, WPARAM wPara
         case WM_ERASEBKGND: return 1;  // draw() covers everything: no flicker
         case WM_MOUSEMOVE: self->onMouseMove(lParam); break;
         case WM_LBUTTONDOWN: self->onLeftButtonDown(lParam); break;
+        case kRepaintChangeMessage:
+            self->invalidate(*reinterpret_cast<const ViewChange*>(lParam));
+            UpdateWindow(window);
+            break;
         case WM_NCDESTROY: self->onNcDestroy(); break;
         }
     }
@@ -63,10 +101,41 @@ LRESULT CALLBACK PictureView::windowProc(HWND window, UINT message, WPARAM wPara
 }
 
 void PictureView::onPaint() {
+    std::vector<RECT> parts = updateParts(window_);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
-    draw(dc);
+    if (parts.empty()) {
+        parts.push_back(paint.rcPaint);
+    }
+    draw(dc, parts.data(), static_cast<int>(parts.size()));
     EndPaint(window_, &paint);
+}
+
+void PictureView::invalidate(const ViewChange& change) {
+    if (window_ == nullptr) {
+        return;
+    }
+    // Averaged, a screen pixel mixes the picture pixels beside the one it
+    // shows: those within one picture pixel of a change change too.
+    const int32_t reach = scale_.scaled(kPictureRect).width() != kPictureWidth ? 1 : 0;
+    for (int32_t i = 0; i < std::min(change.areaCount, ViewChange::kMostAreas); ++i) {
+        const PictureArea& a = change.areas[i];
+        if (a.empty()) {
+            continue;
+        }
+        // Picture row y shows on client row 320 - y.
+        const LayoutRect figures = {
+            std::max(kPictureRect.left, kPictureRect.left + a.left - reach),
+            std::max(kPictureRect.top, kPictureRect.top + kPictureHeight - a.top - reach),
+            std::min(kPictureRect.right, kPictureRect.left + a.right + reach),
+            std::min(kPictureRect.bottom, kPictureRect.top + kPictureHeight - a.bottom + reach)};
+        const RECT area = toRect(scale_.scaled(figures));
+        InvalidateRect(window_, &area, FALSE);
+    }
+    if (change.counter) {
+        const RECT counter = toRect(scale_.scaled(kCounterRect));
+        InvalidateRect(window_, &counter, FALSE);
+    }
 }
 
 uint16_t PictureView::unscaled(WORD position) const {
@@ -83,11 +152,18 @@ void PictureView::onLeftButtonDown(LPARAM position) {
 }
 
 void PictureView::onNcDestroy() {
+    releaseStretched();
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
 }
 
 void PictureView::draw(HDC dc) {
+    const LayoutRect placed = scale_.scaled(kViewRect);
+    const RECT whole = {0, 0, placed.width(), placed.height()};
+    draw(dc, &whole, 1);
+}
+
+void PictureView::draw(HDC dc, const RECT* parts, int count) {
     const AppState& state = app_.state();
     if (state.displayImage == nullptr || state.currentPicture == nullptr) {
         return;  // the main window has already released the pictures
@@ -101,20 +177,52 @@ void PictureView::draw(HDC dc) {
     const LayoutRect placed = scale_.scaled(kViewRect);
     const LayoutRect view = {0, 0, placed.width(), placed.height()};
     fillAround(dc, frame, picture, stockBrush(WHITE_BRUSH));
+    // The parts of the picture to draw, and whether they make it whole.
+    std::vector<LayoutRect> pictureParts;
+    LayoutRect bounds = {};
+    int64_t covered = 0;
+    bool counterShown = false;
+    for (int i = 0; i < count; ++i) {
+        counterShown = counterShown || areaOf(intersection(counter, parts[i])) > 0;
+        const LayoutRect part = intersection(picture, parts[i]);
+        if (areaOf(part) == 0) {
+            continue;
+        }
+        bounds = pictureParts.empty()
+                     ? part
+                     : LayoutRect{std::min(bounds.left, part.left), std::min(bounds.top, part.top),
+                                  std::max(bounds.right, part.right),
+                                  std::max(bounds.bottom, part.bottom)};
+        covered += areaOf(part);
+        pictureParts.push_back(part);
+    }
+    const bool stretched = picture.width() != kPictureWidth;
+    if (stretched && covered < areaOf(picture)) {
+        // Nearby parts (the hand where it was and where it is) are averaged
+        // as one: each part costs its margin again.
+        if (2 * areaOf(bounds) <= 3 * covered) {
+            pictureParts.assign(1, bounds);
+        }
+        for (const LayoutRect& part : pictureParts) {
+            drawStretchedPart(dc, picture, toRect(part));
+        }
+        pictureParts.clear();
+    }
     // Stretched, the painted picture looks best averaged: nearest pixels would
     // give its curves and thin lines stair steps of uneven width at 125 % and
     // 150 % and plain blocks at 200 %. Unstretched it is copied as it is.
-    const bool stretched = picture.width() != kPictureWidth;
-    const int oldMode = SetStretchBltMode(dc, stretched ? HALFTONE : COLORONCOLOR);
-    POINT oldOrigin = {};
-    SetBrushOrgEx(dc, 0, 0, &oldOrigin);  // as HALFTONE asks
-    StretchDIBits(dc, picture.left, picture.top, picture.width(), picture.height(), 0, 0,
-                  kPictureWidth, kPictureHeight, state.displayImage->bits(),
-                  static_cast<const BITMAPINFO*>(state.displayImage->header()), DIB_RGB_COLORS,
-                  SRCCOPY);
-    SetStretchBltMode(dc, oldMode);
-    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    if (counter_.context != nullptr) {
+    if (!pictureParts.empty()) {
+        const int oldMode = SetStretchBltMode(dc, stretched ? HALFTONE : COLORONCOLOR);
+        POINT oldOrigin = {};
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);  // as HALFTONE asks
+        StretchDIBits(dc, picture.left, picture.top, picture.width(), picture.height(), 0, 0,
+                      kPictureWidth, kPictureHeight, state.displayImage->bits(),
+                      static_cast<const BITMAPINFO*>(state.displayImage->header()), DIB_RGB_COLORS,
+                      SRCCOPY);
+        SetStretchBltMode(dc, oldMode);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    }
+    if (counter_.context != nullptr && counterShown) {
         drawCounter(counter);
         BitBlt(dc, counter.left, counter.top, counter.width(), counter.height(), counter_.context,
                0, 0, SRCCOPY);
@@ -126,6 +234,63 @@ void PictureView::draw(HDC dc) {
     fillAround(dc, below, counter, stockBrush(LTGRAY_BRUSH));
     const RECT beside = {frame.right, view.top, view.right, frame.bottom};
     FillRect(dc, &beside, stockBrush(LTGRAY_BRUSH));
+}
+
+void PictureView::drawStretchedPart(HDC dc, const LayoutRect& picture, const RECT& part) {
+    const SIZE size = {picture.width(), picture.height()};
+    if (stretchedContext_ == nullptr || size.cx != stretchedSize_.cx ||
+        size.cy != stretchedSize_.cy) {
+        releaseStretched();
+        BITMAPINFO info = {};
+        info.bmiHeader = {
+            sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        stretched_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        stretchedContext_ = stretched_ != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
+        if (stretchedContext_ == nullptr) {
+            releaseStretched();
+            return;
+        }
+        stretchedFirst_ = SelectObject(stretchedContext_, stretched_);
+        stretchedSize_ = size;
+        SetStretchBltMode(stretchedContext_, HALFTONE);
+        SetBrushOrgEx(stretchedContext_, 0, 0, nullptr);
+    }
+    // The picture pixels shown in the part (x from the left, rows from the
+    // top), widened by what the averaging reads around them and out to where
+    // a picture pixel's edge falls on a screen pixel's edge: a part averaged
+    // from there is averaged as the whole is.
+    const int32_t step = kBaseDpi / std::gcd(scale_.dpi(), kBaseDpi);
+    constexpr int32_t kMargin = 1;
+    const auto down = [step](int32_t v) { return std::max(0, v / step * step); };
+    const auto up = [step](int32_t v, int32_t most) {
+        return std::min(most, (v + step - 1) / step * step);
+    };
+    const int32_t left = down(std::max(0, scale_.unscaled(part.left) - 1 - kMargin));
+    const int32_t top = down(std::max(0, scale_.unscaled(part.top) - 1 - kMargin));
+    const int32_t right = up(scale_.unscaled(part.right - 1) + kMargin, kPictureWidth);
+    const int32_t bottom = up(scale_.unscaled(part.bottom - 1) + kMargin, kPictureHeight);
+    const LayoutRect target = scale_.scaled(LayoutRect{left + 1, top + 1, right + 1, bottom + 1});
+    Dib32Image& display = *app_.state().displayImage;
+    // Bottom-up rows: the source's y counts from the bottom row.
+    StretchDIBits(stretchedContext_, target.left - picture.left, target.top - picture.top,
+                  target.width(), target.height(), left, kPictureHeight - bottom, right - left,
+                  bottom - top, display.bits(), static_cast<const BITMAPINFO*>(display.header()),
+                  DIB_RGB_COLORS, SRCCOPY);
+    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top,
+           stretchedContext_, part.left - picture.left, part.top - picture.top, SRCCOPY);
+}
+
+void PictureView::releaseStretched() {
+    if (stretchedContext_ != nullptr) {
+        SelectObject(stretchedContext_, stretchedFirst_);
+        DeleteDC(stretchedContext_);
+    }
+    DeleteObject(stretched_);
+    stretchedContext_ = nullptr;
+    stretched_ = nullptr;
+    stretchedFirst_ = nullptr;
+    stretchedSize_ = SIZE{};
 }
 
 void PictureView::drawCounter(const LayoutRect& counter) {

@@ -14,6 +14,10 @@ struct CounterSurface {
     HFONT font = nullptr;
 };
 
+// Sent to the view with a ViewChange* in lParam: invalidates what it names
+// and paints it before returning.
+constexpr UINT kRepaintChangeMessage = WM_APP + 23;
+
 // The view's size at 96 DPI.
 constexpr int kViewWidth = kViewRect.right - kViewRect.left;
 constexpr int kViewHeight = kViewRect.bottom - kViewRect.top;
@@ -21,6 +25,7 @@ constexpr int kViewHeight = kViewRect.bottom - kViewRect.top;
 class PictureView {
 public:
     PictureView(App& app, const CounterSurface& counter);
+    ~PictureView() { releaseStretched(); }
     PictureView(const PictureView&) = delete;
     PictureView& operator=(const PictureView&) = delete;
 
@@ -35,6 +40,13 @@ public:
     // Draws the whole client area into dc; every pixel of it is painted, so the
     // view never needs its background erased.
     void draw(HDC dc);
+    // The same for the parts of the client area given, whose pixels come out
+    // as draw() gives them (at 120 and 144 DPI the platform's averaging of
+    // a part may round a channel by one the other way); dc may draw more.
+    void draw(HDC dc, const RECT* parts, int count);
+    // Marks what change names for the next paint, with the margin the
+    // averaging of a stretched picture reaches.
+    void invalidate(const ViewChange& change);
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,6 +55,10 @@ private:
     void onLeftButtonDown(LPARAM position);
     void onNcDestroy();
     void drawCounter(const LayoutRect& area);
+    // The picture within part (view client coordinates) through the
+    // stretched copy, which is made at the scale when missing.
+    void drawStretchedPart(HDC dc, const LayoutRect& picture, const RECT& part);
+    void releaseStretched();
 
     // A pointer message's client position at 96 DPI, where the logic reads it.
     uint16_t unscaled(WORD position) const;
@@ -51,4 +67,12 @@ private:
     const CounterSurface& counter_;
     DisplayScale scale_;
     HWND window_ = nullptr;
+    // The picture at the scale, rebuilt part by part for each partial paint:
+    // the platform's averaging of a part differs from that of the whole at
+    // the part's edges, so each part is averaged with a margin around it here
+    // and only its inside is copied to the screen.
+    HDC stretchedContext_ = nullptr;
+    HBITMAP stretched_ = nullptr;
+    HGDIOBJ stretchedFirst_ = nullptr;
+    SIZE stretchedSize_ = {};
 };

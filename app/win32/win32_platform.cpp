@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 
+#include "app/win32/picture_view_window.h"
 #include "app/win32/wide_text.h"
 #include "stream/block.h"
 
@@ -99,6 +100,10 @@ void Win32Platform::pause(int32_t milliseconds) {
 void Win32Platform::repaintView() {
     InvalidateRgn(pictureView_, nullptr, FALSE);
     UpdateWindow(pictureView_);
+}
+
+void Win32Platform::repaintViewChange(const ViewChange& change) {
+    SendMessageW(pictureView_, kRepaintChangeMessage, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 void Win32Platform::repaintWindow() {

@@ -14,6 +14,7 @@ public:
     void playSound(const uint8_t* wav, int32_t size) override;
     void pause(int32_t milliseconds) override;
     void repaintView() override;
+    void repaintViewChange(const ViewChange& change) override;
     void repaintWindow() override;
     void startAutoTimer() override;
     void stopAutoTimer() override;

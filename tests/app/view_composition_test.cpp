@@ -136,3 +136,53 @@ TEST_F(PictureViewTest, CounterTextAndColourStayWithinTheirLimits) {
         EXPECT_EQ(rgb(colour.red, colour.green, colour.blue), c.colour);
     }
 }
+
+// Every display pixel and the counter as of each repaint against the last
+// one: what a partial repaint leaves out must not have changed.
+TEST_F(PictureViewTest, PartialRepaintNamesEveryPixelAndTheCounterThatChanged) {
+    paintPattern(*state.untouchedPicture, 3);
+    state.currentPicture->copyFrom(state.untouchedPicture.get());
+    for (int32_t i = 0; i < 196 * 100; ++i)
+        setWord(*state.handImage, i, i % 7 == 0 ? 0xFFFFFFu : 0x102030u + uint32_t(i));
+    std::vector<uint32_t> shown = expectedDisplay();
+    int32_t shownCount = state.slapCount, partial = 0, wrong = 0;
+    platform.onRepaintView = [&] {
+        const std::vector<uint32_t> now = expectedDisplay();
+        if (platform.changes.size() > size_t(partial)) {
+            const ViewChange& change = platform.changes[size_t(partial++)];
+            const auto named = [&](int32_t x, int32_t y) {
+                for (int32_t a = 0; a < change.areaCount; ++a) {
+                    const PictureArea& r = change.areas[a];
+                    if (x >= r.left && x < r.right && y >= r.bottom && y < r.top)
+                        return true;
+                }
+                return false;
+            };
+            for (int32_t y = 0; y < 320; ++y)
+                for (int32_t x = 0; x < 480; ++x)
+                    wrong += now[size_t(y * 480 + x)] != shown[size_t(y * 480 + x)] && !named(x, y);
+            EXPECT_EQ(change.counter, state.slapCount != shownCount) << state.slapCount;
+        }
+        shown = now;
+        shownCount = state.slapCount;
+    };
+    // Moves near and far, to the edges, hidden and back; slaps by hand and by auto mode.
+    const std::pair<uint16_t, uint16_t> moves[] = {
+        {241, 159},     {244, 160}, {31, 19},   {451, 289}, {452, 289}, {100, 200},
+        {65535, 65535}, {0, 0},     {300, 100}, {60, 300},  {470, 20},  {200, 150},
+    };
+    for (const auto& move : moves) {
+        app.pointerMoved(move.first, move.second);
+        app.leftButtonDown(move.first, move.second);
+    }
+    random.always(9);  // each tick adds 4: the 13th slaps at (29, 29)
+    app.startAutoMode();
+    for (int tick = 0; tick < 13; ++tick)
+        app.autoTick();
+    app.stopAutoMode();
+    app.pointerMoved(241, 159);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(state.slapCount, 11);
+    EXPECT_EQ(partial, 12 + 10 + 2 + 1);  // every repaint was a partial one
+    EXPECT_EQ(platform.changes.size(), size_t(partial));
+}

@@ -13,10 +13,12 @@ using Calls = std::vector<std::string>;
 // Records each call as one line: "playSound 2" (the sound's first byte),
 // "pause 250", "repaintView 240,160" (the observed hand position at that
 // moment), "readFile <path> <minimum>", "createNewFile <path>", "replaceFile <from> <to> <backup>".
+// A partial repaint records the same line, and its change in changes.
 // Files are real.
 class FakePlatform : public Platform {
 public:
     Calls calls;
+    std::vector<ViewChange> changes;
     const AppState* observed = nullptr;  // must be set
     std::function<void()> onRepaintView;
     // What replaceFile does to the files and answers: Replaced moves to onto
@@ -30,6 +32,10 @@ public:
     }
     void pause(int32_t ms) override { calls.push_back("pause " + std::to_string(ms)); }
     void repaintView() override;
+    void repaintViewChange(const ViewChange& change) override {
+        changes.push_back(change);
+        repaintView();
+    }
     void repaintWindow() override { calls.push_back("repaintWindow"); }
     void startAutoTimer() override { calls.push_back("startAutoTimer"); }
     void stopAutoTimer() override { calls.push_back("stopAutoTimer"); }
