@@ -7,7 +7,7 @@
 namespace {
 
 HICON appIcon(HINSTANCE instance, int size, UINT flags) {
-    return static_cast<HICON>(LoadImageA(instance, "APP_ICON", IMAGE_ICON, size, size, flags));
+    return static_cast<HICON>(LoadImageW(instance, L"APP_ICON", IMAGE_ICON, size, size, flags));
 }
 
 // Gives the window icon as its kind (ICON_SMALL, ICON_BIG); the one held
@@ -16,7 +16,7 @@ void replace(HWND window, WPARAM kind, HICON icon, HICON& held) {
     if (icon == nullptr) {
         return;
     }
-    SendMessageA(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
     if (held != nullptr) {
         DestroyIcon(held);
     }
