@@ -144,10 +144,10 @@ TEST_F(PictureViewTest, PartialRepaintNamesEveryPixelAndTheCounterThatChanged) {
     state.currentPicture->copyFrom(state.untouchedPicture.get());
     for (int32_t i = 0; i < 196 * 100; ++i)
         setWord(*state.handImage, i, i % 7 == 0 ? 0xFFFFFFu : 0x102030u + uint32_t(i));
-    std::vector<uint32_t> shown = expectedDisplay();
+    std::vector<uint32_t> shown = composedDisplay(state);
     int32_t shownCount = state.slapCount, partial = 0, wrong = 0;
     platform.onRepaintView = [&] {
-        const std::vector<uint32_t> now = expectedDisplay();
+        const std::vector<uint32_t> now = composedDisplay(state);
         if (platform.changes.size() > size_t(partial)) {
             const ViewChange& change = platform.changes[size_t(partial++)];
             const auto named = [&](int32_t x, int32_t y) {
