@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # wine-session.sh COMMAND...: runs the command (a test run) in the current
-# display with the Wine session of each prefix the tests use (96, 144 and
-# 192 DPI) started before it and ended after it: no test pays for the start,
-# and none starts into a server that is shutting down. Exits as the command.
+# display with the Wine session of the tests' prefix started before it and
+# ended after it: no test pays for the start, and none starts into a server
+# that is shutting down. Exits as the command. (The 144 and 192 DPI tests run
+# in displays and sessions of their own: two prefixes' sessions on one display
+# disturb each other.)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 [ -n "${DISPLAY:-}" ] || { echo "wine-session: no display" >&2; exit 1; }
-dpis="96 144 192"
+dpis="96"
 # in_prefix DPI COMMAND...: the command in that prefix's environment.
 in_prefix() { (export HOPPEL_DPI=$1 && shift && source "$here/wine-env.sh" 64 && "$@"); }
 started() { wine_session_start && echo "$wine_session_took"; }
