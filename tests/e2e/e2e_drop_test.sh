@@ -15,9 +15,12 @@ shots=$(realpath -m "$4")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 scripts=$here/../../scripts
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s '-screen 0 1024x768x24' bash "${BASH_SOURCE[0]}" "$@"
-fi
+source "$scripts/common.sh"
+# A display, prefix and Wine session of its own: under Wine 8, every program
+# started later in the session that took these drops ended at once (code 0),
+# so no other test may share it.
+[ "${HOPPEL_E2E_SCREEN:-}" = drop ] || { HOPPEL_E2E_SCREEN=drop in_display 400 bash "${BASH_SOURCE[0]}" "$@"; exit; }
+export HOPPEL_WINEPREFIX=$scripts/../build/wineprefix-drop
 "$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
 source "$scripts/screen-lib.sh"
