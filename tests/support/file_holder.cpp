@@ -4,11 +4,13 @@
 // share names what the holder lets others do meanwhile: any of the letters r,
 // w, d (read, write, delete), or "none". It opens the file for reading (and
 // makes it when missing), signals the event "hoppel-holder-<its process id>"
-// once it holds it, and then holds it until it is ended, at most a minute.
+// and says "held" on its standard output once it holds it, and then holds it
+// until it is ended, at most three minutes.
 // Exit code 0 when it held the file, 1 when it could not.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
 
 int main() {
@@ -32,7 +34,9 @@ int main() {
     const std::wstring name = L"hoppel-holder-" + std::to_wstring(GetCurrentProcessId());
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     SetEvent(held);
-    Sleep(60000);
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(180000);
     CloseHandle(file);
     return 0;
 }
