@@ -80,13 +80,15 @@ git -C "$work/dated" init -q && GIT_COMMITTER_DATE=@1700000000 git -C "$work/dat
     fail "git could not make a repository to date"
 date=$(source_date "$work/dated") || fail "no source date for a commit git made here: $(tr -s '\n ' ' ' <"$work/date.log")"
 [ "$date" = 1700000000 ] || fail "the source date of a commit of 1700000000 is $date"
+# refused DIR [ENV...]: git cannot read DIR's commit there, and the date says why.
+refused() {
+    ! date=$(source_date "$@") || fail "a source date ($date) where git cannot read the commit: $*"
+    grep -q 'no source date' "$work/date.log" || fail "no reason given where git cannot read the commit: $*"
+}
 # git's own switch for a repository of another user, whom no safe.directory trusts.
-for refused in "$work/dated GIT_TEST_ASSUME_DIFFERENT_OWNER=1 GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1" \
-    "$work/dated PATH=/nonexistent" "$work/plain GIT_CEILING_DIRECTORIES=$work"; do
-    # shellcheck disable=SC2086 # DIR and its ENV words
-    ! date=$(source_date $refused) || fail "a source date ($date) where git cannot read the commit: $refused"
-    grep -q 'no source date' "$work/date.log" || fail "no reason given where git cannot read the commit: $refused"
-done
+refused "$work/dated" GIT_TEST_ASSUME_DIFFERENT_OWNER=1 GIT_CONFIG_GLOBAL=/dev/null GIT_CONFIG_NOSYSTEM=1
+refused "$work/dated" PATH=/nonexistent
+refused "$work/plain" GIT_CEILING_DIRECTORIES="$work"
 
 mkdir "$work/sources"
 if git rev-parse --git-dir >/dev/null 2>&1; then
