@@ -57,7 +57,9 @@ void scaleSmoothly(Dib32Image& source, const ScaleTarget& target, const PixelRec
     // Only the picture columns the part reads are loaded and mixed.
     const int32_t first = columns.front().first;
     const int32_t last = std::min(width - 1, columns.back().first + 1);
-    const size_t words = size_t(width);
+    // One word more than the picture is wide: a column's weightless
+    // neighbour past the right edge is read, never used.
+    const size_t words = size_t(width) + 1;
     std::vector<uint32_t> upper(words), lower(words), mixed(words);
     int32_t upperRow = -1, lowerRow = -1;
     const auto load = [&](std::vector<uint32_t>& into, int32_t fromTop) {
@@ -82,14 +84,16 @@ void scaleSmoothly(Dib32Image& source, const ScaleTarget& target, const PixelRec
             load(lower, next);
             lowerRow = next;
         }
-        for (int32_t x = first; x <= last; ++x)
-            mixed[size_t(x)] = mix(upper[size_t(x)], lower[size_t(x)], row.weight);
+        const uint32_t* sampled = upper.data();
+        if (row.weight != 0) {
+            for (int32_t x = first; x <= last; ++x)
+                mixed[size_t(x)] = mix(upper[size_t(x)], lower[size_t(x)], row.weight);
+            sampled = mixed.data();
+        }
         uint32_t* out = target.pixels + int64_t(y) * target.stride;
         for (int32_t x = left; x < right; ++x) {
             const Tap& column = columns[size_t(x - left)];
-            out[x] = column.weight == 0 ? mixed[size_t(column.first)]
-                                        : mix(mixed[size_t(column.first)],
-                                              mixed[size_t(column.first) + 1], column.weight);
+            out[x] = mix(sampled[column.first], sampled[column.first + 1], column.weight);
         }
     }
 }
