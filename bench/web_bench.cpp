@@ -50,12 +50,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <resources>\n", argv[0]);
         return 2;
     }
-    std::vector<std::vector<uint8_t>> files;
-    std::string missing;
-    if (!readResourceFiles(argv[1], &files, &missing)) {
-        std::fprintf(stderr, "cannot read %s\n", missing.c_str());
+    const std::vector<std::vector<uint8_t>> files = readResourceFiles(argv[1]);
+    if (files.empty())
         return 2;
-    }
     const auto size = [&](size_t i) { return int32_t(files[i].size()); };
     const std::vector<uint8_t>& picture = files[0];
     SilentPlatform platform;

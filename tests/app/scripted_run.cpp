@@ -22,12 +22,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <resources> <script> <saved.bmp>\n", argv[0]);
         return 2;
     }
-    std::vector<std::vector<uint8_t>> files;
-    std::string missing;
-    if (!readResourceFiles(argv[1], &files, &missing)) {
-        std::fprintf(stderr, "cannot read %s\n", missing.c_str());
+    const std::vector<std::vector<uint8_t>> files = readResourceFiles(argv[1]);
+    if (files.empty())
         return 2;
-    }
     std::ifstream script(argv[2]);
     std::string line, verb;
     uint32_t seed = 0;
