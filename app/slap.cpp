@@ -220,14 +220,16 @@ static constexpr int32_t outerReach(bool right) {
             reach = std::max(reach, right ? kOuterRows.last[i] : -kOuterRows.first[i]);
     return reach;
 }
+static constexpr int32_t kOuterReachLeft = outerReach(false);
+static constexpr int32_t kOuterReachRight = outerReach(true);
 
 PictureArea App::slapArea(int32_t x, int32_t y) {
     const auto within = [](int64_t v, int32_t size) {
         return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
     };
-    return {within(int64_t(x) - outerReach(false), kPictureWidth),
+    return {within(int64_t(x) - kOuterReachLeft, kPictureWidth),
             within(int64_t(y) + kOuterArea.dyLow, kPictureHeight),
-            within(int64_t(x) + outerReach(true) + 1, kPictureWidth),
+            within(int64_t(x) + kOuterReachRight + 1, kPictureWidth),
             within(int64_t(y) + kOuterArea.dyHigh + 1, kPictureHeight)};
 }
 

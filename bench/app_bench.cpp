@@ -9,25 +9,7 @@
 #include "app/app.h"
 #include "app/seeded_random.h"
 #include "bench/bench_ratios.h"
-
-// Sound, pause and repaints cost nothing here.
-class SilentPlatform final : public Platform {
-public:
-    void playSound(const uint8_t*, int32_t) override {}
-    void pause(int32_t) override {}
-    void repaintView() override {}
-    void repaintWindow() override {}
-    void startAutoTimer() override {}
-    void stopAutoTimer() override {}
-    void enableClearButton(bool) override {}
-    void setAutoButtonText(const char*) override {}
-    FileBytes readFile(const char*, int32_t) override { return {}; }
-    bool createNewFile(const char*) override { return false; }
-    ReplaceOutcome replaceFile(const char*, const char*, const char*) override {
-        return ReplaceOutcome::Kept;
-    }
-    bool removeFile(const char*) override { return false; }
-};
+#include "bench/silent_platform.h"
 
 static const size_t kPictureBytes = size_t(kPictureWidth) * kPictureHeight * 4;
 

@@ -6,26 +6,12 @@
 #include <vector>
 
 #include "bench/bench_ratios.h"
+#include "bench/memory_sink.h"
 #include "bench/reference_codec.h"
 #include "image/image.h"
 
 static const int32_t kWidth = 480;
 static const int32_t kHeight = 320;
-
-// Takes the whole file into memory it keeps, like a file stream would.
-class MemorySink final : public OutputStream {
-public:
-    MemorySink() { bytes.reserve(1 << 20); }
-    int32_t writeBlock(const ByteReader* source) override {
-        const int32_t n = source->size();
-        bytes.resize(size_t(n));
-        return source->readAt(0, bytes.data(), n);
-    }
-    int32_t writeBytes(const uint8_t*, int32_t) override { return 0; }
-    bool writeByte(uint8_t) override { return false; }
-
-    std::vector<uint8_t> bytes;
-};
 
 static void paint(Dib32Image& image) {
     for (int32_t y = 0; y < image.height(); ++y)

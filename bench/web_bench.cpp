@@ -6,51 +6,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/seeded_random.h"
+#include "bench/memory_sink.h"
+#include "bench/silent_platform.h"
 #include "stream/memory_block_reader.h"
+#include "tools/resource_files.h"
 
 namespace {
-
-class SilentPlatform final : public Platform {
-public:
-    void playSound(const uint8_t*, int32_t) override {}
-    void pause(int32_t) override {}
-    void repaintView() override {}
-    void repaintWindow() override {}
-    void startAutoTimer() override {}
-    void stopAutoTimer() override {}
-    void enableClearButton(bool) override {}
-    void setAutoButtonText(const char*) override {}
-    FileBytes readFile(const char*, int32_t) override { return {}; }
-    bool createNewFile(const char*) override { return false; }
-    ReplaceOutcome replaceFile(const char*, const char*, const char*) override {
-        return ReplaceOutcome::Kept;
-    }
-    bool removeFile(const char*) override { return false; }
-};
-
-class MemorySink final : public OutputStream {
-public:
-    int32_t writeBlock(const ByteReader* source) override {
-        bytes.resize(size_t(source->size()));
-        return source->readAt(0, bytes.data(), source->size());
-    }
-    int32_t writeBytes(const uint8_t*, int32_t) override { return 0; }
-    bool writeByte(uint8_t) override { return false; }
-    std::vector<uint8_t> bytes;
-};
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Microseconds per call: the median batch of 21, each batch about 20 ms.
 double median(const std::function<void()>& work) {
@@ -83,19 +50,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <resources>\n", argv[0]);
         return 2;
     }
-    const std::string dir = std::string(argv[1]) + "/";
-    const std::vector<uint8_t> picture = readAll(dir + "radav.bmp");
-    const std::vector<uint8_t> hand = readAll(dir + "hand.bmp");
-    if (picture.empty() || hand.empty()) {
-        std::fprintf(stderr, "no resources in %s\n", dir.c_str());
+    const std::vector<std::vector<uint8_t>> files = readResourceFiles(argv[1]);
+    if (files.empty())
         return 2;
-    }
+    const auto size = [&](size_t i) { return int32_t(files[i].size()); };
+    const std::vector<uint8_t>& picture = files[0];
     SilentPlatform platform;
     SeededRandom random(20240601u);
     App app(platform, random);
-    const Sound none[3] = {};
-    app.loadBuiltIns(picture.data(), int32_t(picture.size()), hand.data(), int32_t(hand.size()),
-                     none);
+    const Sound sounds[3] = {
+        {files[2].data(), size(2)}, {files[3].data(), size(3)}, {files[4].data(), size(4)}};
+    app.loadBuiltIns(picture.data(), size(0), files[1].data(), size(1), sounds);
     AppState& s = app.state();
     const size_t kPictureBytes = size_t(kPictureWidth) * kPictureHeight * 4;
     int64_t slaps = 0;

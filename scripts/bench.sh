@@ -32,7 +32,6 @@ for width in $widths; do
     # The picture view's benchmarks make windows: a virtual display of their
     # own, large enough for the window at 200 %, never the desktop's.
     (source scripts/wine-env.sh "$width" &&
-        must "$preset benchmarks under wine" timeout 900 xvfb-run -a -s '-screen 0 2048x1536x24' \
-            "$HOPPEL_WINE" build/$preset/bench/hoppel_bench.exe "$@")
+        must "$preset benchmarks under wine" in_display 900 "$HOPPEL_WINE" build/$preset/bench/hoppel_bench.exe "$@")
 done
 echo "$said"

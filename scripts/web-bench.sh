@@ -5,7 +5,6 @@
 # and the page's sizes against their budgets.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-export NODE_PATH=/usr/share/nodejs
 fail() { echo "web-bench: FAILED: $*" >&2; exit 1; }
 cmake --preset web >/dev/null || fail "web configure"
 cmake --build --preset web --target hoppel_page hoppel_web_bench >/dev/null || fail "web build"

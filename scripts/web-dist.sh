@@ -8,7 +8,6 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 dir=$1 version=$2 suffix=$3 epoch=$4
-export NODE_PATH=/usr/share/nodejs
 fail() { echo "web-dist: FAILED: $*" >&2; exit 1; }
 cmake --preset web >/dev/null || fail "web configure"
 cmake --build --preset web --target hoppel_page || fail "web build of the page"

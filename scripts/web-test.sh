@@ -4,7 +4,6 @@
 # it with one line naming what failed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-export NODE_PATH=/usr/share/nodejs
 fail() { echo "web-test: FAILED: $*" >&2; exit 1; }
 
 cmake --preset web >/dev/null || fail "web configure"

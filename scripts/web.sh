@@ -8,7 +8,6 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 fail() { echo "web: $*" >&2; exit 1; }
 scripts/setup.sh || fail "setup failed (scripts/setup.sh)"
-export NODE_PATH=/usr/share/nodejs
 cmake --preset web >/dev/null || fail "cmake --preset web failed"
 cmake --build --preset web --target hoppel_page || fail "the web build failed"
 site=build/web/app/web/site

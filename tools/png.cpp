@@ -4,6 +4,7 @@
 // drawing needs to shrink to a tenth.
 #include <algorithm>
 
+#include "tools/crc32.h"
 #include "tools/resources_gen.h"
 
 namespace {
@@ -11,16 +12,6 @@ namespace {
 void appendBe32(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-uint32_t crc32(const uint8_t* bytes, size_t size) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
 }
 
 uint32_t adler32(const std::vector<uint8_t>& bytes) {

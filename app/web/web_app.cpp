@@ -34,8 +34,10 @@ const char kSavePath[] = "/saved/hoppelmaru.bmp";
 class WebPlatform final : public Platform {
 public:
     App* app = nullptr;
-    std::vector<uint8_t> dropped;
-    bool droppedReadable = false;
+    // The dropped file's bytes in the page's memory, for the drop's call;
+    // null when the page could not read it.
+    const uint8_t* dropped = nullptr;
+    int32_t droppedSize = 0;
 
     void playSound(const uint8_t* wav, int32_t) override {
         const AppState& state = app->state();
@@ -54,14 +56,12 @@ public:
 
     FileBytes readFile(const char* path, int32_t minimumSize) override {
         FileBytes file;
-        if (std::strcmp(path, kDroppedPath) != 0 || !droppedReadable ||
-            int64_t(dropped.size()) < minimumSize)
+        if (std::strcmp(path, kDroppedPath) != 0 || dropped == nullptr || droppedSize < minimumSize)
             return file;
-        const int32_t size = static_cast<int32_t>(dropped.size());
-        file.bytes.reset(allocBlock(size));
+        file.bytes.reset(allocBlockUnfilled(droppedSize));
         if (file.bytes != nullptr) {
-            std::memcpy(file.bytes.get(), dropped.data(), dropped.size());
-            file.size = size;
+            std::memcpy(file.bytes.get(), dropped, size_t(droppedSize));
+            file.size = droppedSize;
         }
         return file;
     }
@@ -140,10 +140,10 @@ EMSCRIPTEN_KEEPALIVE void hoppelAutoTick() {
 // could not read it; the logic then judges it as the desktop does.
 EMSCRIPTEN_KEEPALIVE void hoppelDropped(const uint8_t* bytes, int32_t size) {
     WebPlatform& platform = program->platform;
-    platform.droppedReadable = bytes != nullptr;
-    platform.dropped.assign(bytes, bytes == nullptr ? bytes : bytes + size);
+    platform.dropped = bytes;
+    platform.droppedSize = size;
     program->app.pictureDropped(kDroppedPath);
-    platform.dropped = std::vector<uint8_t>();
+    platform.dropped = nullptr;
 }
 
 // The current picture as the saved BMP file, or null when it could not be

@@ -6,7 +6,6 @@
 // | expect CRC32 COUNT (view client coordinates at 96 DPI; # comments).
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,40 +13,18 @@
 #include "app/app.h"
 #include "app/seeded_random.h"
 #include "tests/support/fake_platform.h"
-
-namespace {
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-uint32_t crc32(const std::vector<uint8_t>& bytes) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (const uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-}  // namespace
+#include "tests/support/file_bytes.h"
+#include "tools/crc32.h"
+#include "tools/resource_files.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s <resources> <script> <saved.bmp>\n", argv[0]);
         return 2;
     }
-    const std::string resources = std::string(argv[1]) + "/";
-    std::vector<std::vector<uint8_t>> files;
-    for (const char* name : {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav"}) {
-        files.push_back(readAll(resources + name));
-        if (files.back().empty()) {
-            std::fprintf(stderr, "cannot read %s%s\n", resources.c_str(), name);
-            return 2;
-        }
-    }
+    const std::vector<std::vector<uint8_t>> files = readResourceFiles(argv[1]);
+    if (files.empty())
+        return 2;
     std::ifstream script(argv[2]);
     std::string line, verb;
     uint32_t seed = 0;
@@ -94,7 +71,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot save %s\n", argv[3]);
         return 2;
     }
-    const uint32_t crc = crc32(readAll(argv[3]));
+    const std::vector<uint8_t> saved = readWholeFile(argv[3]);
+    const uint32_t crc = crc32(saved.data(), saved.size());
     const int32_t count = app.state().slapCount;
     std::printf("crc32 %08x count %d\n", static_cast<unsigned>(crc), static_cast<int>(count));
     if (expectedCount >= 0 && (crc != expectedCrc || count != expectedCount)) {
