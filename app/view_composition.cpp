@@ -71,12 +71,10 @@ PictureArea App::handArea(uint32_t x, uint32_t y) {
         return {};
     // In 64 bits: a wrapped position lies far outside and clips to nothing.
     const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;
-    const auto within = [](int64_t v, int32_t size) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
-    };
-    return {
-        within(left + opaque.left, kPictureWidth), within(bottom + opaque.bottom, kPictureHeight),
-        within(left + opaque.right, kPictureWidth), within(bottom + opaque.top, kPictureHeight)};
+    return {clippedTo(left + opaque.left, kPictureWidth),
+            clippedTo(bottom + opaque.bottom, kPictureHeight),
+            clippedTo(left + opaque.right, kPictureWidth),
+            clippedTo(bottom + opaque.top, kPictureHeight)};
 }
 
 void App::repaintWholeView() {
@@ -158,7 +156,7 @@ void App::composeDisplay() {
 const char* App::formatCounter() {
     // Seven characters and the terminator: counts beyond them show the most
     // the buffer holds.
-    const int32_t shown = std::clamp(state_.slapCount, -999999, kCounterShownMaximum);
+    const int32_t shown = std::clamp(state_.slapCount, kCounterShownMinimum, kCounterShownMaximum);
     std::snprintf(state_.counterText, sizeof state_.counterText, "%d", static_cast<int>(shown));
     return state_.counterText;
 }
