@@ -49,6 +49,9 @@ protected:
         }
         return readWholeFile(path("encoded.bmp"));
     }
+    static std::ptrdiff_t filesIn(const fs::path& folder) {
+        return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    }
     void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed) {
         EXPECT_EQ(wordsOf(*state.currentPicture), patternWords(480, 320, currentSeed));
         EXPECT_EQ(wordsOf(*state.untouchedPicture), patternWords(480, 320, untouchedSeed));
@@ -173,7 +176,7 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "createNewFile " + backup,
                                      "replaceFile " + temporary + " " + file + " " + backup,
                                      "removeFile " + backup}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
+    EXPECT_EQ(filesIn(root), 1);
     paintBoth(kSkin, kSkin);
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
@@ -193,7 +196,7 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     ASSERT_TRUE(app.savePicture(file.c_str()));
     EXPECT_EQ(readWholeFile(file).size(), 460854u);
     EXPECT_EQ(readWholeFile(path("~hm0.tmp")), theirs);
-    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
+    EXPECT_EQ(filesIn(root), 2);
 
     std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
     const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -214,8 +217,7 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
         EXPECT_EQ(readWholeFile(file) != before, saves);
         for (size_t i = 0; i < taken; ++i)
             EXPECT_EQ(readWholeFile(all[i]), theirs) << all[i];
-        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()),
-                  std::ptrdiff_t(taken + 1));
+        EXPECT_EQ(filesIn(root), std::ptrdiff_t(taken + 1));
     }
 }
 
@@ -234,8 +236,7 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
         platform.calls.clear();
         ASSERT_TRUE(app.savePicture(file.c_str()));
         EXPECT_EQ(readWholeFile(file).size(), 460854u);
-        EXPECT_EQ(
-            std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
+        EXPECT_EQ(filesIn(fs::u8path(folder)), 1);
         const std::string created = "createNewFile ";
         ASSERT_EQ(platform.calls.at(0).rfind(created, 0), 0u);
         EXPECT_LE(utf16Length(platform.calls[0].substr(created.size())), 259u);
@@ -324,7 +325,7 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
                                (verb == "replaceFile" ? " " + file + " " + backup : ""));
         }
         EXPECT_EQ(platform.calls, expected);
-        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
+        EXPECT_EQ(filesIn(root), 1);
     }
     // A missing folder or no name at all: nothing is created.
     const std::string missing = path("missing/picture.bmp");

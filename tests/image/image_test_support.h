@@ -97,9 +97,8 @@ inline Bytes buildBmp(const BmpShape& s) {
     putLe32At(b, 10, uint32_t(offset));
     putLe32At(b, 14, uint32_t(s.infoSize));
     for (int32_t y = 0; y < s.height; ++y) {
-        for (int32_t x = 0; x < s.width; ++x) {
+        for (int32_t x = 0; x < s.width; ++x)
             storeLe24(&b[size_t(offset + y * stride + x * bytes)], patternColour(x, y));
-        }
     }
     return b;
 }

@@ -183,9 +183,8 @@ TEST(MemoryBuffer, TextIsTheContentUpToItsFirstZero) {
 }
 
 TEST(MemoryBuffer, ExhaustedMemory) {
-    if (!hugeBlocksFail()) {
+    if (!hugeBlocksFail())
         GTEST_SKIP() << "a block of INT32_MAX bytes is available here";
-    }
     auto b = bufferOf(abc);
     // Growth fails with the content kept...
     EXPECT_FALSE(b->resize(INT32_MAX - 1));
