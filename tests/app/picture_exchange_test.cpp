@@ -1,16 +1,15 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app_test_support.h"
-#include "stream/file_output_stream.h"
 #include "stream/little_endian.h"
 #include "tests/support/bmp_files.h"
+#include "tests/support/collecting_stream.h"
 #include "tests/support/deep_folders.h"
 #include "tests/support/file_bytes.h"
 // Not in wasm: its setrlimit does nothing and reports success.
@@ -40,14 +39,12 @@ protected:
         return path(name);
     }
     // The BMP file the image library saves with this id for a painted picture.
-    Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) const {
+    static Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) {
         Dib32Image image(width, height);
         paintPattern(image, seed);
-        {
-            FileOutputStream stream(path("encoded.bmp").c_str());
-            EXPECT_TRUE(image.save(&stream, id));
-        }
-        return readWholeFile(path("encoded.bmp"));
+        CollectingStream out;
+        EXPECT_TRUE(image.save(&out, id));
+        return out.written;
     }
     static std::ptrdiff_t filesIn(const fs::path& folder) {
         return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
