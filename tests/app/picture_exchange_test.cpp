@@ -244,7 +244,6 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
 
 // The platform counts a path in UTF-16 units; UTF-8 takes up to four bytes for one or two.
 TEST(Utf16Length, CountsWhatThePlatformCounts) {
-    // clang-format off
     const std::pair<std::string, size_t> cases[] = {
         {"", 0},
         {"a.bmp", 5},
@@ -253,7 +252,6 @@ TEST(Utf16Length, CountsWhatThePlatformCounts) {
         {"\xF0\x9F\x8D\x91", 2},  // four bytes, a surrogate pair
         {"Z:\\\xE3\x81\xBB.bmp", 8},
     };
-    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(utf16Length(c.first), c.second) << c.first;
 }
