@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iterator>

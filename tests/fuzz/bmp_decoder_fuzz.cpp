@@ -2,9 +2,6 @@
 // bytes describe or is refused with the image untouched; the sanitizers catch
 // every read outside the bytes, every overflow and every leak.
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
 
 #include "image/image.h"
 #include "tests/fuzz/bmp_fuzz_support.h"

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include "tests/fuzz/bmp_seed_files.h"
 #include "tests/support/file_bytes.h"

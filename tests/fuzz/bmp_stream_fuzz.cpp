@@ -14,9 +14,6 @@
 // a refused load has asked for at most twice what its full reads delivered
 // (the 54 header bytes aside), an accepted one for exactly its size field.
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
 
 #include "image/image.h"
 #include "tests/fuzz/bmp_fuzz_support.h"
