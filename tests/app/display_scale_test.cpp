@@ -29,9 +29,8 @@ TEST(DisplayScale, FiguresScaleWithHalvesRoundedUp) {
         {480, 1, 5},    {480, 360, 1800},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(DisplayScale(c.dpi).scaled(c.figure), c.scaled) << c.dpi << " " << c.figure;
-    }
     const LayoutRect counter = DisplayScale(144).scaled(kCounterRect);
     EXPECT_TRUE(counter == (LayoutRect{48, 483, 192, 537}));
     EXPECT_EQ(counter.width(), 144);
@@ -54,9 +53,8 @@ TEST(DisplayScale, EveryScaledPositionMapsBackToTheFigureWhoseSpanHoldsIt) {
             ASSERT_EQ(scale.unscaled((first + end - 1) / 2), figure) << dpi;
         }
     }
-    for (int32_t position : {0, 1, 100, 65535}) {
+    for (int32_t position : {0, 1, 100, 65535})
         EXPECT_EQ(DisplayScale(96).unscaled(position), position);
-    }
 }
 
 // Corners and centres of the picture, at the DPIs a display is usually set to

@@ -1,16 +1,14 @@
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "app_test_support.h"
-#include "stream/file_output_stream.h"
 #include "stream/little_endian.h"
 #include "tests/support/bmp_files.h"
+#include "tests/support/collecting_stream.h"
 #include "tests/support/deep_folders.h"
 #include "tests/support/file_bytes.h"
 // Not in wasm: its setrlimit does nothing and reports success.
@@ -40,14 +38,15 @@ protected:
         return path(name);
     }
     // The BMP file the image library saves with this id for a painted picture.
-    Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) const {
+    static Bytes patternFile(int32_t width, int32_t height, uint32_t seed, int32_t id) {
         Dib32Image image(width, height);
         paintPattern(image, seed);
-        {
-            FileOutputStream stream(path("encoded.bmp").c_str());
-            EXPECT_TRUE(image.save(&stream, id));
-        }
-        return readWholeFile(path("encoded.bmp"));
+        CollectingStream out;
+        EXPECT_TRUE(image.save(&out, id));
+        return out.written;
+    }
+    static std::ptrdiff_t filesIn(const fs::path& folder) {
+        return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
     }
     void expectPictures(uint32_t currentSeed, uint32_t untouchedSeed) {
         EXPECT_EQ(wordsOf(*state.currentPicture), patternWords(480, 320, currentSeed));
@@ -173,7 +172,7 @@ TEST_F(PictureExchangeTest, SavedPictureReplacesTheOldFileAndDropsBackInUnchange
     EXPECT_EQ(platform.calls, (Calls{"createNewFile " + temporary, "createNewFile " + backup,
                                      "replaceFile " + temporary + " " + file + " " + backup,
                                      "removeFile " + backup}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
+    EXPECT_EQ(filesIn(root), 1);
     paintBoth(kSkin, kSkin);
     app.pictureDropped(file.c_str());
     EXPECT_EQ(wordsOf(*state.currentPicture), slapped);
@@ -193,7 +192,7 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
     ASSERT_TRUE(app.savePicture(file.c_str()));
     EXPECT_EQ(readWholeFile(file).size(), 460854u);
     EXPECT_EQ(readWholeFile(path("~hm0.tmp")), theirs);
-    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
+    EXPECT_EQ(filesIn(root), 2);
 
     std::vector<std::string> all;  // every name the save would try: ~hm0.tmp to ~hm2r.tmp, base 36
     const char* digits = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -214,8 +213,7 @@ TEST_F(PictureExchangeTest, SaveNeverTouchesAnExistingFileOfATemporaryName) {
         EXPECT_EQ(readWholeFile(file) != before, saves);
         for (size_t i = 0; i < taken; ++i)
             EXPECT_EQ(readWholeFile(all[i]), theirs) << all[i];
-        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()),
-                  std::ptrdiff_t(taken + 1));
+        EXPECT_EQ(filesIn(root), std::ptrdiff_t(taken + 1));
     }
 }
 
@@ -234,8 +232,7 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
         platform.calls.clear();
         ASSERT_TRUE(app.savePicture(file.c_str()));
         EXPECT_EQ(readWholeFile(file).size(), 460854u);
-        EXPECT_EQ(
-            std::distance(fs::directory_iterator(fs::u8path(folder)), fs::directory_iterator()), 1);
+        EXPECT_EQ(filesIn(fs::u8path(folder)), 1);
         const std::string created = "createNewFile ";
         ASSERT_EQ(platform.calls.at(0).rfind(created, 0), 0u);
         EXPECT_LE(utf16Length(platform.calls[0].substr(created.size())), 259u);
@@ -246,7 +243,6 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
 
 // The platform counts a path in UTF-16 units; UTF-8 takes up to four bytes for one or two.
 TEST(Utf16Length, CountsWhatThePlatformCounts) {
-    // clang-format off
     const std::pair<std::string, size_t> cases[] = {
         {"", 0},
         {"a.bmp", 5},
@@ -255,7 +251,6 @@ TEST(Utf16Length, CountsWhatThePlatformCounts) {
         {"\xF0\x9F\x8D\x91", 2},  // four bytes, a surrogate pair
         {"Z:\\\xE3\x81\xBB.bmp", 8},
     };
-    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(utf16Length(c.first), c.second) << c.first;
 }
@@ -324,7 +319,7 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
                                (verb == "replaceFile" ? " " + file + " " + backup : ""));
         }
         EXPECT_EQ(platform.calls, expected);
-        EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 1);
+        EXPECT_EQ(filesIn(root), 1);
     }
     // A missing folder or no name at all: nothing is created.
     const std::string missing = path("missing/picture.bmp");

@@ -2,9 +2,6 @@
 // bytes describe or is refused with the image untouched; the sanitizers catch
 // every read outside the bytes, every overflow and every leak.
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
 
 #include "image/image.h"
 #include "tests/fuzz/bmp_fuzz_support.h"
@@ -13,18 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1u << 24)
         return 0;
     MemoryBlockReader reader(data, int32_t(size));
-    Dib32Image image(3, 2);
-    paint(image);
-    const std::vector<uint32_t> before = wordsOf(image);
-    const uint32_t* bitsBefore = image.bits();
-
-    const bool loaded = image.loadFromBlock(&reader, 0x30);
-    if (loaded) {
-        expectFilePicture(image, data);
-    } else {
-        PROMISE(image.width() == 3 && image.height() == 2 && image.bits() == bitsBefore);
-        PROMISE(wordsOf(image) == before);
-    }
+    FuzzedImage target;
+    const bool loaded = target.image.loadFromBlock(&reader, 0x30);
+    target.expectLoadedOrUntouched(loaded, data);
 
     // The stream entry point reads the file-size field's count of bytes; where
     // the input holds that many, it agrees with the block entry point (which
@@ -39,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             PROMISE(!streamed || loaded);
             PROMISE(streamed == (loaded && offset >= 6));
             if (streamed)
-                PROMISE(wordsOf(viaStream) == wordsOf(image));
+                PROMISE(wordsOf(viaStream) == wordsOf(target.image));
             else
                 PROMISE(viaStream.width() == 2 && viaStream.height() == 3);
         }

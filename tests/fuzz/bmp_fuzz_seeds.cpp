@@ -2,17 +2,9 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include "tests/fuzz/bmp_seed_files.h"
-
-static bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
+#include "tests/support/file_bytes.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -16,12 +16,6 @@
             __builtin_trap(); \
     } while (0)
 
-inline void paint(Dib32Image& image) {
-    for (int32_t y = 0; y < image.height(); ++y)
-        for (int32_t x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, uint32_t(x * 0x10203 + y * 0x30201));
-}
-
 // A signed header field; the caller has checked that its bytes are there.
 inline int32_t fieldAt(const uint8_t* data, size_t at) {
     return int32_t(loadLe32(data + at));
@@ -40,6 +34,30 @@ inline void expectFilePicture(const Dib32Image& image, const uint8_t* data) {
         for (int32_t x = 0; x < width; ++x)
             PROMISE(image.pixel(x, y) == loadLe24(data + offset + y * stride + x * bytesPerPixel));
 }
+
+// A painted 3 x 2 image to load into: afterwards it holds the picture the
+// file's fields describe, or, refused, is exactly as it was.
+class FuzzedImage {
+public:
+    FuzzedImage() {
+        for (int32_t y = 0; y < image.height(); ++y)
+            for (int32_t x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, uint32_t(x * 0x10203 + y * 0x30201));
+        before_ = wordsOf(image);
+    }
+    void expectLoadedOrUntouched(bool loaded, const uint8_t* file) {
+        if (loaded)
+            return expectFilePicture(image, file);
+        PROMISE(image.width() == 3 && image.height() == 2 && image.bits() == bitsBefore_);
+        PROMISE(wordsOf(image) == before_);
+    }
+
+    Dib32Image image{3, 2};
+
+private:
+    const uint32_t* bitsBefore_ = image.bits();
+    std::vector<uint32_t> before_;
+};
 
 // The file's bytes in order; read number failAt (-1: none) fails as kind
 // and amount say (see bmp_stream_fuzz.cpp).

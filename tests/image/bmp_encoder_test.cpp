@@ -19,22 +19,7 @@ static void expectFile24Of(const Bytes& file, Dib32Image& image, size_t stride) 
 }
 
 TEST(BmpEncoder, Writes24BitRowsPaddedWithZerosAndLeavesTheImageAlone) {
-    // clang-format off
-    const struct {
-        int32_t width, height;
-        size_t stride;
-    } cases[] = {
-        {1, 3, 4},
-        {2, 3, 8},
-        {3, 3, 12},
-        {4, 3, 12},
-        {5, 3, 16},
-        {479, 3, 1440},
-        {480, 320, 1440},
-        {7, 0, 24},
-    };
-    // clang-format on
-    for (const auto& c : cases) {
+    for (const Shape24& c : kShapes24) {
         SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
         Dib32Image image(c.width, c.height);
         paintPattern(image);

@@ -4,13 +4,10 @@
 // loaded through either entry point: every colour comes back, top bytes aside.
 TEST(BmpRoundTrip, EveryPixelComesBack) {
     for (int32_t id : {0x30, 0x31}) {
-        for (auto [w, h] : {std::pair<int32_t, int32_t>{1, 3},
-                            {2, 3},
-                            {3, 3},
-                            {4, 3},
-                            {5, 3},
-                            {479, 3},
-                            {480, 320}}) {
+        for (const Shape24& s : kShapes24) {
+            const int32_t w = s.width, h = s.height;
+            if (h == 0)
+                continue;  // the decoder refuses a picture of no rows
             SCOPED_TRACE(::testing::Message() << w << "x" << h << " id " << id);
             Dib32Image original(w, h);
             paintPattern(original);

@@ -32,43 +32,31 @@ protected:
     static uint8_t byteAt(int32_t i, int32_t width) { return uint8_t(i * 37 + width * 11 + 5); }
 };
 
-TEST_P(BmpRowKernelsTest, ExpandGivesEachPixelsThreeBytesAndAZeroTopByte) {
-    for (int32_t width : widths()) {
-        SCOPED_TRACE("width " + std::to_string(width));
-        const size_t in = size_t(3 * width);
-        std::unique_ptr<uint8_t[]> src(new uint8_t[in == 0 ? 1 : in]);
-        for (size_t i = 0; i < in; ++i)
-            src[i] = byteAt(int32_t(i), width);
-        std::vector<uint8_t> dst(size_t(4 * width) + 32, kGuard);
-        GetParam().expand24(dst.data(), src.get(), width);
-        for (int32_t c = 0; c < width; ++c) {
-            ASSERT_EQ(dst[4 * c], src[3 * c]) << c;
-            ASSERT_EQ(dst[4 * c + 1], src[3 * c + 1]) << c;
-            ASSERT_EQ(dst[4 * c + 2], src[3 * c + 2]) << c;
-            ASSERT_EQ(dst[4 * c + 3], 0) << c;
+// Expand gives each pixel its three bytes and a zero top byte; pack drops the top bytes, which
+// hold values too.
+TEST_P(BmpRowKernelsTest, ExpandAndPackMoveThreeBytesOfEachPixelAndNothingPastTheRow) {
+    const struct {
+        const char* name;
+        decltype(&BmpRowKernels::expand24) kernel;
+        size_t in, out;  // bytes per pixel
+    } cases[] = {
+        {"ExpandGivesEachPixelsThreeBytesAndAZeroTopByte", &BmpRowKernels::expand24, 3, 4},
+        {"PackKeepsThreeBytesOfEachWordAndNothingPastTheRow", &BmpRowKernels::pack24, 4, 3},
+    };
+    for (const auto& c : cases) {
+        for (int32_t width : widths()) {
+            SCOPED_TRACE(std::string(c.name) + ", width " + std::to_string(width));
+            const size_t in = c.in * size_t(width), out = c.out * size_t(width);
+            std::unique_ptr<uint8_t[]> src(new uint8_t[in == 0 ? 1 : in]);
+            for (size_t i = 0; i < in; ++i)
+                src[i] = byteAt(int32_t(i), width);
+            std::vector<uint8_t> dst(out + 32, kGuard);
+            (GetParam().*c.kernel)(dst.data(), src.get(), width);
+            for (size_t i = 0; i < out; ++i)
+                ASSERT_EQ(dst[i], i % c.out < 3 ? src[i / c.out * c.in + i % c.out] : 0) << i;
+            for (size_t i = out; i < dst.size(); ++i)
+                ASSERT_EQ(dst[i], kGuard) << "written past the row at " << i;
         }
-        for (size_t i = size_t(4 * width); i < dst.size(); ++i)
-            ASSERT_EQ(dst[i], kGuard) << "written past the row at " << i;
-    }
-}
-
-TEST_P(BmpRowKernelsTest, PackKeepsThreeBytesOfEachWordAndNothingPastTheRow) {
-    for (int32_t width : widths()) {
-        SCOPED_TRACE("width " + std::to_string(width));
-        const size_t in = size_t(4 * width);
-        std::unique_ptr<uint8_t[]> src(new uint8_t[in == 0 ? 1 : in]);
-        // Top bytes hold values too: they must be dropped.
-        for (size_t i = 0; i < in; ++i)
-            src[i] = byteAt(int32_t(i), width);
-        std::vector<uint8_t> dst(size_t(3 * width) + 32, kGuard);
-        GetParam().pack24(dst.data(), src.get(), width);
-        for (int32_t c = 0; c < width; ++c) {
-            ASSERT_EQ(dst[3 * c], src[4 * c]) << c;
-            ASSERT_EQ(dst[3 * c + 1], src[4 * c + 1]) << c;
-            ASSERT_EQ(dst[3 * c + 2], src[4 * c + 2]) << c;
-        }
-        for (size_t i = size_t(3 * width); i < dst.size(); ++i)
-            ASSERT_EQ(dst[i], kGuard) << "written past the row at " << i;
     }
 }
 

@@ -72,6 +72,25 @@ inline Snapshot snapshot(Dib32Image& image) {
             header ? Bytes(header - 14, header - 14 + size) : Bytes()};
 }
 
+// Widths that take every padding of a 24-bit row, the program's picture and a
+// picture of no rows, with the 24-bit file's row length.
+struct Shape24 {
+    int32_t width, height;
+    size_t stride;
+};
+// clang-format off
+inline constexpr Shape24 kShapes24[] = {
+    {1, 3, 4},
+    {2, 3, 8},
+    {3, 3, 12},
+    {4, 3, 12},
+    {5, 3, 16},
+    {479, 3, 1440},
+    {480, 320, 1440},
+    {7, 0, 24},
+};
+// clang-format on
+
 struct BmpShape {
     int32_t width;
     int32_t height;
@@ -97,9 +116,8 @@ inline Bytes buildBmp(const BmpShape& s) {
     putLe32At(b, 10, uint32_t(offset));
     putLe32At(b, 14, uint32_t(s.infoSize));
     for (int32_t y = 0; y < s.height; ++y) {
-        for (int32_t x = 0; x < s.width; ++x) {
+        for (int32_t x = 0; x < s.width; ++x)
             storeLe24(&b[size_t(offset + y * stride + x * bytes)], patternColour(x, y));
-        }
     }
     return b;
 }

@@ -4,20 +4,27 @@
 
 namespace {
 
-// Directory entry i of an icon or cursor file. Icon: field1, field2 are
-// planes and bits per pixel; cursor: the hot spot.
+// The directory's header: reserved 0, the type (1 icon, 2 cursor), the count.
+void expectDirectory(const Bytes& file, uint16_t type, uint16_t count) {
+    expectFields(file, {{0, 2, 0}, {2, 2, type}, {4, 2, count}});
+}
+
 size_t entryAt(size_t i) {
     return 6 + 16 * i;
 }
 
-// A BMP image's header: its height counts the colour rows and the mask rows.
-void expectImageHeader(const Bytes& file, size_t at, uint32_t size, uint16_t bitCount) {
-    expectFields(file, {{at, 4, 40},
-                        {at + 4, 4, size},
-                        {at + 8, 4, 2 * size},
-                        {at + 12, 2, 1},
-                        {at + 14, 2, bitCount},
-                        {at + 16, 4, 0}});
+// Directory entry i of a square image: its size (256 as 0), colour count, reserved 0, the two
+// fields (icon: planes and bits per pixel; cursor: the hot spot) and where its image starts.
+void expectEntry(const Bytes& file, size_t i, uint32_t size, uint8_t colours, uint16_t field1,
+                 uint16_t field2, uint32_t at) {
+    const size_t e = entryAt(i);
+    expectFields(file, {{e, 1, size % 256},
+                        {e + 1, 1, size % 256},
+                        {e + 2, 1, colours},
+                        {e + 3, 1, 0},
+                        {e + 4, 2, field1},
+                        {e + 6, 2, field2},
+                        {e + 12, 4, at}});
 }
 
 uint32_t be32(const Bytes& b, size_t at) {
@@ -48,24 +55,19 @@ constexpr size_t kImages = sizeof kAppIcon / sizeof kAppIcon[0];
 // Every image where its entry says, one after the other up to the file's end.
 TEST(AppIcon, ListsEachSizeWithItsImageWhereTheEntrySays) {
     const Bytes file = readResource("app.ico");
-    expectFields(file, {{0, 2, 0}, {2, 2, 1}, {4, 2, kImages}});
+    expectDirectory(file, 1, kImages);
     size_t next = entryAt(kImages);
     for (size_t i = 0; i < kImages; ++i) {
         const IconImage& image = kAppIcon[i];
         SCOPED_TRACE(::testing::Message()
                      << image.size << " x " << image.size << " at " << image.bitCount << " bits");
         const size_t e = entryAt(i), at = le32(file, e + 12), bytes = le32(file, e + 8);
-        expectFields(file, {{e, 1, image.size % 256},
-                            {e + 1, 1, image.size % 256},
-                            {e + 2, 1, image.colourCount},
-                            {e + 3, 1, 0},
-                            {e + 4, 2, 1},
-                            {e + 6, 2, image.bitCount},
-                            {e + 12, 4, uint32_t(next)}});
+        expectEntry(file, i, image.size, image.colourCount, 1, image.bitCount, uint32_t(next));
         next = at + bytes;
         ASSERT_LE(next, file.size());
         if (image.size < 256) {
-            expectImageHeader(file, at, image.size, image.bitCount);
+            // A BMP image's height counts the colour rows and the mask rows.
+            expectInfoHeader(file, at, image.size, 2 * image.size, image.bitCount);
             const size_t palette = image.bitCount == 4 ? 16 * 4 : 0;
             const size_t mask = (image.size + 31) / 32 * 4 * image.size;
             EXPECT_EQ(bytes, 40 + palette + image.size * image.size * image.bitCount / 8 + mask);
@@ -147,17 +149,10 @@ TEST(NullCursor, IsMonochromeWithHotSpotAtOriginAndEveryPixelTransparent) {
     const Bytes file = readResource("null.cur");
     const size_t colours = 22 + 40 + 2 * 4, mask = colours + 32 * 4;
     ASSERT_EQ(file.size(), mask + 32 * 4);
-    expectFields(file, {{0, 2, 0},
-                        {2, 2, 2},
-                        {4, 2, 1},
-                        {6, 1, 32},
-                        {7, 1, 32},
-                        {8, 1, 2},
-                        {9, 1, 0},
-                        {10, 4, 0},
-                        {14, 4, uint32_t(file.size() - 22)},
-                        {18, 4, 22}});
-    expectImageHeader(file, 22, 32, 1);
+    expectDirectory(file, 2, 1);
+    expectEntry(file, 0, 32, 2, 0, 0, 22);
+    EXPECT_EQ(le32(file, 14), file.size() - 22);
+    expectInfoHeader(file, 22, 32, 2 * 32, 1);
     for (size_t i = colours; i < mask; ++i)
         EXPECT_EQ(file[i], 0x00) << "colour byte " << i - colours;
     for (size_t i = mask; i < file.size(); ++i)

@@ -26,6 +26,16 @@ void expectFields(const Bytes& file, std::initializer_list<Field> fields) {
     }
 }
 
+void expectInfoHeader(const Bytes& file, size_t at, uint32_t width, uint32_t height,
+                      uint16_t bitCount) {
+    expectFields(file, {{at, 4, 40},
+                        {at + 4, 4, width},
+                        {at + 8, 4, height},
+                        {at + 12, 2, 1},
+                        {at + 14, 2, bitCount},
+                        {at + 16, 4, 0}});
+}
+
 BmpPixels rawPixels(const Bytes& file) {
     BmpPixels p;
     if (file.size() < 54)
@@ -36,9 +46,8 @@ BmpPixels rawPixels(const Bytes& file) {
     if (p.width <= 0 || p.height <= 0 || offset + stride * p.height > file.size())
         return {};
     for (int32_t y = 0; y < p.height; ++y) {
-        for (int32_t x = 0; x < p.width; ++x) {
+        for (int32_t x = 0; x < p.width; ++x)
             p.words.push_back(loadLe24(&file[offset + stride * y + 3 * static_cast<size_t>(x)]));
-        }
     }
     return p;
 }

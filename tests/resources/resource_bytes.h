@@ -23,6 +23,10 @@ struct Field {
     uint32_t value;
 };
 void expectFields(const Bytes& file, std::initializer_list<Field> fields);
+// A BMP info header at `at`: its size 40, the dimensions, one plane, the bits per pixel, no
+// compression.
+void expectInfoHeader(const Bytes& file, size_t at, uint32_t width, uint32_t height,
+                      uint16_t bitCount);
 // Four characters as the little-endian word they make in a file.
 inline uint32_t tag(const char (&s)[5]) {
     return loadLe32(reinterpret_cast<const uint8_t*>(s));

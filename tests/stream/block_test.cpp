@@ -4,9 +4,8 @@
 #include "tests/stream/stream_test_support.h"
 
 TEST(AllocBlock, HandsOutZeroedBlocksAndRefusesSizesBelowOne) {
-    for (int32_t n : {0, -1, INT32_MIN}) {
+    for (int32_t n : {0, -1, INT32_MIN})
         EXPECT_EQ(allocBlock(n), nullptr) << n;
-    }
     // Dirty a block first so a reused chunk would show through.
     uint8_t* dirty = allocBlock(64);
     ASSERT_NE(dirty, nullptr);
@@ -20,9 +19,8 @@ TEST(AllocBlock, HandsOutZeroedBlocksAndRefusesSizesBelowOne) {
 }
 
 TEST(AllocBlock, UnfilledBlocksRefuseTheSameSizesAndGoBackThroughFreeBlock) {
-    for (int32_t n : {0, -1, INT32_MIN}) {
+    for (int32_t n : {0, -1, INT32_MIN})
         EXPECT_EQ(allocBlockUnfilled(n), nullptr) << n;
-    }
     uint8_t* p = allocBlockUnfilled(3);
     ASSERT_NE(p, nullptr);
     std::memset(p, 0x5A, 3);  // all of it is the caller's

@@ -16,9 +16,8 @@ std::unique_ptr<ByteReadWriter> over(MemoryBlockReader*, Bytes& b) {
 // Through byteAt, whose bounds are checked on their own.
 Bytes readBack(const ByteReader& r) {
     Bytes out;
-    for (int32_t i = 0; i < r.size(); ++i) {
+    for (int32_t i = 0; i < r.size(); ++i)
         out.push_back(r.byteAt(i));
-    }
     return out;
 }
 
@@ -109,9 +108,8 @@ TYPED_TEST(ByteBlockContract, ReadsAndWritesStopAtTheEndAndRefuseBadArguments) {
 TYPED_TEST(ByteBlockContract, ByteAtThrowsOutsideTheBlock) {
     EXPECT_EQ(this->block->byteAt(0), 10);
     EXPECT_EQ(this->block->byteAt(4), 14);
-    for (int32_t i : {-1, 5, INT32_MIN, INT32_MAX}) {
+    for (int32_t i : {-1, 5, INT32_MIN, INT32_MAX})
         EXPECT_THROW(this->block->byteAt(i), std::out_of_range) << i;
-    }
     try {
         this->block->byteAt(5);
     } catch (const std::out_of_range& e) {
@@ -127,9 +125,8 @@ TEST(ByteBlockEquality, WithinAndAcrossBothClasses) {
     const ByteReader* const equal[] = {buffer.get(), &reader};
     const ByteReader* const unequal[] = {bufferDiffers.get(), &readerDiffers, &readerShorter};
     for (const ByteReader* b : equal) {
-        for (const ByteReader* other : equal) {
+        for (const ByteReader* other : equal)
             EXPECT_TRUE(b->equals(other));
-        }
         for (const ByteReader* other : unequal) {
             EXPECT_FALSE(b->equals(other));
             EXPECT_FALSE(other->equals(b));

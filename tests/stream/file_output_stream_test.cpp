@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -61,9 +60,8 @@ TEST_F(FileOutputStreamTest, ExistingFileIsEmptiedAndBadSourcesWriteNothing) {
             EXPECT_EQ(out.writeBlock(&unreadable), 0);
         }
         EXPECT_EQ(out.writeBytes(nullptr, 2), 0);
-        for (int32_t n : {0, -1, INT32_MIN}) {
+        for (int32_t n : {0, -1, INT32_MIN})
             EXPECT_EQ(out.writeBytes(b->data(), n), 0) << n;
-        }
     }
     unreadable.setSize(2);
     EXPECT_TRUE(fileBytes().empty());
@@ -103,9 +101,8 @@ TEST_F(FileOutputStreamTest, OpensUtf8PathsWhateverTheSystemCodePage) {
     const std::string malformed = "stream_bad_\x80" + name;
     FileOutputStream out(malformed.c_str());
     EXPECT_EQ(out.writeBlock(b.get()), 0);
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    for (const auto& entry : std::filesystem::directory_iterator("."))
         EXPECT_NE(entry.path().filename().u8string().rfind("stream_bad_", 0), 0u);
-    }
 #endif
 }
 
@@ -134,9 +131,8 @@ TEST_F(FileOutputStreamTest, AnswersItsPartsAndDeletingThroughEitherClosesTheFil
 #ifndef __EMSCRIPTEN__
 TEST_F(FileOutputStreamTest, ShortWritesAreReportedShortAndCloseFails) {
     Bytes sixteen(16);
-    for (size_t i = 0; i < sixteen.size(); ++i) {
+    for (size_t i = 0; i < sixteen.size(); ++i)
         sixteen[i] = static_cast<uint8_t>(i + 1);
-    }
     MemoryBlockReader block(sixteen.data(), 16);
     {
         FileSizeLimit limit(10);

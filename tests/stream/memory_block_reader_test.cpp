@@ -82,9 +82,8 @@ TEST_F(BorrowingReaderTest, CopiesAreFreshAndWritesReachTheCallersBytes) {
 }
 
 TEST_F(BorrowingReaderTest, ExhaustedMemoryLeavesNoCopyAndNoBlock) {
-    if (!hugeBlocksFail()) {
+    if (!hugeBlocksFail())
         GTEST_SKIP() << "a block of INT32_MAX bytes is available here";
-    }
     ASSERT_NE(reader->text(), nullptr);
     reader->setSize(INT32_MAX - 1);
     EXPECT_EQ(reader->copyOut(), nullptr);

@@ -31,89 +31,82 @@ TEST(MemoryBuffer, LengthChangesAndReplacements) {
     using B = MemoryBuffer;
     struct Case {
         const char* name;
-        Bytes start;
         bool (*op)(B&);
         bool ok;
         Bytes want;
+        Bytes start = abc;
     };
     const Case cases[] = {
-        {"resize grows", abc, [](B& b) { return b.resize(5); }, true, {1, 2, 3, 0, 0}},
-        {"resize shrinks", abc, [](B& b) { return b.resize(2); }, true, {1, 2}},
-        {"resize to 0", abc, [](B& b) { return b.resize(0); }, true, {}},
-        {"resize empty", {}, [](B& b) { return b.resize(2); }, true, {0, 0}},
-        {"allocate", abc, [](B& b) { return b.allocate(4); }, true, {0, 0, 0, 0}},
-        {"allocate 0", abc, [](B& b) { return b.allocate(0); }, true, {}},
-        {"resizeFilled", abc, [](B& b) { return b.resizeFilled(4, 9); }, true, {9, 9, 9, 9}},
-        {"resizeFilled 0", abc, [](B& b) { return b.resizeFilled(0, 9); }, true, {}},
+        {"resize grows", [](B& b) { return b.resize(5); }, true, {1, 2, 3, 0, 0}},
+        {"resize shrinks", [](B& b) { return b.resize(2); }, true, {1, 2}},
+        {"resize to 0", [](B& b) { return b.resize(0); }, true, {}},
+        {"resize empty", [](B& b) { return b.resize(2); }, true, {0, 0}, {}},
+        {"allocate", [](B& b) { return b.allocate(4); }, true, {0, 0, 0, 0}},
+        {"allocate 0", [](B& b) { return b.allocate(0); }, true, {}},
+        {"resizeFilled", [](B& b) { return b.resizeFilled(4, 9); }, true, {9, 9, 9, 9}},
+        {"resizeFilled 0", [](B& b) { return b.resizeFilled(0, 9); }, true, {}},
         // INT32_MAX leaves no room for the spare byte.
-        {"resize -1", abc, [](B& b) { return b.resize(-1); }, false, abc},
-        {"resize max", abc, [](B& b) { return b.resize(INT32_MAX); }, false, abc},
-        {"allocate -1", abc, [](B& b) { return b.allocate(-1); }, false, abc},
-        {"allocate max", abc, [](B& b) { return b.allocate(INT32_MAX); }, false, abc},
-        {"resizeFilled -1", abc, [](B& b) { return b.resizeFilled(-1, 9); }, false, abc},
-        {"resizeFilled max", abc, [](B& b) { return b.resizeFilled(INT32_MAX, 9); }, false, abc},
-        {"insert", abc, [](B& b) { return b.insertBytes(1, s78, 2); }, true, {1, 7, 8, 2, 3}},
-        {"insert first", abc, [](B& b) { return b.insertBytes(0, s78, 2); }, true, {7, 8, 1, 2, 3}},
-        {"before end", abc, [](B& b) { return b.insertBytes(2, s78, 1); }, true, {1, 2, 7, 3}},
-        {"at end", abc, [](B& b) { return b.insertBytes(3, s78, 2); }, true, {1, 2, 3, 7, 8}},
-        {"beyond", abc, [](B& b) { return b.insertBytes(5, s78, 2); }, true, {1, 2, 3, 0, 0, 7, 8}},
-        {"insert empty", {}, [](B& b) { return b.insertBytes(2, s78, 2); }, true, {0, 0, 7, 8}},
-        {"insert 0 bytes", abc, [](B& b) { return b.insertBytes(0, s78, 0); }, false, abc},
-        {"insert -1 bytes", abc, [](B& b) { return b.insertBytes(0, s78, -1); }, false, abc},
-        {"insert at -1", abc, [](B& b) { return b.insertBytes(-1, s78, 1); }, false, abc},
-        {"insert null", abc, [](B& b) { return b.insertBytes(1, nullptr, 2); }, false, abc},
-        {"append", abc, [](B& b) { return b.appendBytes(s78, 2); }, true, {1, 2, 3, 7, 8}},
-        {"append byte", {}, [](B& b) { return b.appendByte(7) && b.appendByte(8); }, true, {7, 8}},
-        {"append 0 bytes", abc, [](B& b) { return b.appendBytes(s78, 0); }, true, abc},
-        {"append 0 from null", abc, [](B& b) { return b.appendBytes(nullptr, 0); }, true, abc},
-        {"append -1 bytes", abc, [](B& b) { return b.appendBytes(s78, -1); }, false, abc},
-        {"append null", abc, [](B& b) { return b.appendBytes(nullptr, 2); }, false, abc},
+        {"resize -1", [](B& b) { return b.resize(-1); }, false, abc},
+        {"resize max", [](B& b) { return b.resize(INT32_MAX); }, false, abc},
+        {"allocate -1", [](B& b) { return b.allocate(-1); }, false, abc},
+        {"allocate max", [](B& b) { return b.allocate(INT32_MAX); }, false, abc},
+        {"resizeFilled -1", [](B& b) { return b.resizeFilled(-1, 9); }, false, abc},
+        {"resizeFilled max", [](B& b) { return b.resizeFilled(INT32_MAX, 9); }, false, abc},
+        {"insert", [](B& b) { return b.insertBytes(1, s78, 2); }, true, {1, 7, 8, 2, 3}},
+        {"insert first", [](B& b) { return b.insertBytes(0, s78, 2); }, true, {7, 8, 1, 2, 3}},
+        {"before end", [](B& b) { return b.insertBytes(2, s78, 1); }, true, {1, 2, 7, 3}},
+        {"at end", [](B& b) { return b.insertBytes(3, s78, 2); }, true, {1, 2, 3, 7, 8}},
+        {"beyond", [](B& b) { return b.insertBytes(5, s78, 2); }, true, {1, 2, 3, 0, 0, 7, 8}},
+        {"insert empty", [](B& b) { return b.insertBytes(2, s78, 2); }, true, {0, 0, 7, 8}, {}},
+        {"insert 0 bytes", [](B& b) { return b.insertBytes(0, s78, 0); }, false, abc},
+        {"insert -1 bytes", [](B& b) { return b.insertBytes(0, s78, -1); }, false, abc},
+        {"insert at -1", [](B& b) { return b.insertBytes(-1, s78, 1); }, false, abc},
+        {"insert null", [](B& b) { return b.insertBytes(1, nullptr, 2); }, false, abc},
+        {"append", [](B& b) { return b.appendBytes(s78, 2); }, true, {1, 2, 3, 7, 8}},
+        {"append byte", [](B& b) { return b.appendByte(7) && b.appendByte(8); }, true, {7, 8}, {}},
+        {"append 0 bytes", [](B& b) { return b.appendBytes(s78, 0); }, true, abc},
+        {"append 0 from null", [](B& b) { return b.appendBytes(nullptr, 0); }, true, abc},
+        {"append -1 bytes", [](B& b) { return b.appendBytes(s78, -1); }, false, abc},
+        {"append null", [](B& b) { return b.appendBytes(nullptr, 2); }, false, abc},
         // The sums below overflow 32 bits or leave no room for the spare byte:
         // refused, not wrapped.
-        {"at max", abc, [](B& b) { return b.insertBytes(INT32_MAX, s78, 2); }, false, abc},
-        {"at max-1", abc, [](B& b) { return b.insertBytes(INT32_MAX - 1, s78, 1); }, false, abc},
-        {"max-1 bytes", abc, [](B& b) { return b.insertBytes(1, s78, INT32_MAX - 1); }, false, abc},
-        {"append max", abc, [](B& b) { return b.appendBytes(s78, INT32_MAX); }, false, abc},
-        {"append max-3", abc, [](B& b) { return b.appendBytes(s78, INT32_MAX - 3); }, false, abc},
-        {"append huge reader", abc,
+        {"at max", [](B& b) { return b.insertBytes(INT32_MAX, s78, 2); }, false, abc},
+        {"at max-1", [](B& b) { return b.insertBytes(INT32_MAX - 1, s78, 1); }, false, abc},
+        {"max-1 bytes", [](B& b) { return b.insertBytes(1, s78, INT32_MAX - 1); }, false, abc},
+        {"append max", [](B& b) { return b.appendBytes(s78, INT32_MAX); }, false, abc},
+        {"append max-3", [](B& b) { return b.appendBytes(s78, INT32_MAX - 3); }, false, abc},
+        {"append huge reader",
          [](B& b) {
              MemoryBlockReader huge(four, 4);
              huge.setSize(INT32_MAX - 1);  // only its size is asked before the refusal
              return b.appendReader(&huge);
          },
          false, abc},
-        {"append reader", abc, [](B& b) { return b.appendReader(&r78); }, true, {1, 2, 3, 7, 8}},
-        {"insert reader", abc, [](B& b) { return b.insertReader(1, &r78); }, true, {1, 7, 8, 2, 3}},
-        {"append empty", abc, [](B& b) { return b.appendReader(&none); }, true, abc},
-        {"insert empty", abc, [](B& b) { return b.insertReader(0, &none); }, false, abc},
-        {"append no reader", abc, [](B& b) { return b.appendReader(nullptr); }, false, abc},
-        {"insert no reader", abc, [](B& b) { return b.insertReader(0, nullptr); }, false, abc},
-        {"insert reader at -1", abc, [](B& b) { return b.insertReader(-1, &b); }, false, abc},
-        {"assign", abc, [](B& b) { return b.assign(&r78) && b.data() != s78; }, true, {7, 8}},
-        {"assign empty", abc, [](B& b) { return b.assign(&none); }, true, {}},
-        {"assign null", abc, [](B& b) { return b.assign(nullptr); }, false, abc},
+        {"append reader", [](B& b) { return b.appendReader(&r78); }, true, {1, 2, 3, 7, 8}},
+        {"insert reader", [](B& b) { return b.insertReader(1, &r78); }, true, {1, 7, 8, 2, 3}},
+        {"append empty", [](B& b) { return b.appendReader(&none); }, true, abc},
+        {"insert empty", [](B& b) { return b.insertReader(0, &none); }, false, abc},
+        {"append no reader", [](B& b) { return b.appendReader(nullptr); }, false, abc},
+        {"insert no reader", [](B& b) { return b.insertReader(0, nullptr); }, false, abc},
+        {"insert reader at -1", [](B& b) { return b.insertReader(-1, &b); }, false, abc},
+        {"assign", [](B& b) { return b.assign(&r78) && b.data() != s78; }, true, {7, 8}},
+        {"assign empty", [](B& b) { return b.assign(&none); }, true, {}},
+        {"assign null", [](B& b) { return b.assign(nullptr); }, false, abc},
         // Growth frees the old block, so bytes taken from the buffer itself must
         // survive the move, and assigning its own content must not zero it.
-        {"append self",
-         abc,
-         [](B& b) { return b.appendBytes(b.data(), 3); },
-         true,
-         {1, 2, 3, 1, 2, 3}},
+        {"append self", [](B& b) { return b.appendBytes(b.data(), 3); }, true, {1, 2, 3, 1, 2, 3}},
         {"insert self",
-         abc,
          [](B& b) { return b.insertBytes(1, b.data() + 1, 2); },
          true,
          {1, 2, 3, 2, 3}},
         {"self beyond",
-         abc,
          [](B& b) { return b.insertBytes(4, b.data(), 2); },
          true,
          {1, 2, 3, 0, 1, 2}},
-        {"append own", abc, [](B& b) { return b.appendReader(&b); }, true, {1, 2, 3, 1, 2, 3}},
-        {"insert own", abc, [](B& b) { return b.insertReader(1, &b); }, true, {1, 1, 2, 3, 2, 3}},
-        {"assign itself", abc, [](B& b) { return b.assign(&b); }, true, abc},
+        {"append own", [](B& b) { return b.appendReader(&b); }, true, {1, 2, 3, 1, 2, 3}},
+        {"insert own", [](B& b) { return b.insertReader(1, &b); }, true, {1, 1, 2, 3, 2, 3}},
+        {"assign itself", [](B& b) { return b.assign(&b); }, true, abc},
         {"append reader over own bytes",
-         abc,
          [](B& b) {
              MemoryBlockReader own(b.data(), b.size());
              return b.appendReader(&own);
@@ -121,7 +114,6 @@ TEST(MemoryBuffer, LengthChangesAndReplacements) {
          true,
          {1, 2, 3, 1, 2, 3}},
         {"assign reader over own bytes",
-         abc,
          [](B& b) {
              MemoryBlockReader own(b.data() + 1, 2);
              return b.assign(&own);
@@ -183,9 +175,8 @@ TEST(MemoryBuffer, TextIsTheContentUpToItsFirstZero) {
 }
 
 TEST(MemoryBuffer, ExhaustedMemory) {
-    if (!hugeBlocksFail()) {
+    if (!hugeBlocksFail())
         GTEST_SKIP() << "a block of INT32_MAX bytes is available here";
-    }
     auto b = bufferOf(abc);
     // Growth fails with the content kept...
     EXPECT_FALSE(b->resize(INT32_MAX - 1));

@@ -21,9 +21,8 @@ std::unique_ptr<MemoryBuffer> bufferOf(const Bytes& bytes) {
 Bytes contentOf(MemoryBuffer& buffer) {
     uint8_t* p = buffer.data();
     EXPECT_EQ(p == nullptr, buffer.size() == 0) << "block null exactly when empty";
-    if (p == nullptr) {
+    if (p == nullptr)
         return {};
-    }
     EXPECT_EQ(p[buffer.size()], 0) << "spare byte";
     return Bytes(p, p + buffer.size());
 }
