@@ -304,8 +304,7 @@ TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
         const std::vector<std::string> names = namesIn(folder_);
         switch (c.left) {
         case Left::NewPicture:
-            EXPECT_TRUE(shown_.empty());
-            EXPECT_TRUE(readWholeFile(nextSavePath_) == fresh);
+            EXPECT_TRUE(savedAsShown(nextSavePath_));
             EXPECT_EQ(names, std::vector<std::string>{"picture.bmp"});
             break;
         case Left::OldFile:

@@ -222,10 +222,9 @@ HDROP MainWindowTest::dropUnits(const std::wstring& names) {
     if (!shown_.empty()) {
         return ::testing::AssertionFailure() << "a message box: " << shown_[0].text;
     }
-    if (readWholeFile(path) != encodeBmp24({480, 320, current()})) {
-        return ::testing::AssertionFailure() << path << " does not hold the picture shown";
-    }
-    return ::testing::AssertionSuccess();
+    return readWholeFile(path) == encodeBmp24({480, 320, current()})
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure() << path << " does not hold the picture shown";
 }
 
 std::string MainWindowTest::text(HWND window) const {
