@@ -49,8 +49,8 @@ start_program "$exe" || { shot no-window; fail "no window titled Hoppelmaru"; }
 sx() { echo $((vx + $1)); }
 sy() { echo $((vy + $1)); }
 # The view's frame found, the built-in picture in it and the counter at 0.
-vx=
 started() {
+    vx=
     find_view || return 1
     picture_of "$last" picture-start.png
     counter_of "$last" counter-0.png
