@@ -41,17 +41,7 @@ source scripts/screen-lib.sh
 in_fresh_folder "$root/build/run-shots"
 start_program "$exe" || fail "the window did not appear"
 
-# The picture's white frame on the grey background gives the view's origin on
-# the screen (its child windows are no X windows of their own).
-find_frame() {
-    shot start
-    crop "$last" "$ww" "$wh" "$wx" "$wy" window.png
-    frame=$(frame_in window.png)
-    [ -n "$frame" ]
-}
-wait_for 20 find_frame || fail "the picture did not show"
-read -r fx fy <<<"$frame"
-vx=$((wx + fx)); vy=$((wy + fy))
+wait_for 20 find_view || fail "the picture did not show"
 
 # Five slaps around a point of the figure; the counter then reads 5 in its
 # colour (69, 139, 126).
@@ -64,7 +54,7 @@ done
 xdotool mousemove $((vx + ax + 10)) $((vy + ay + 10))
 counted() {
     shot counted
-    crop "$last" 96 36 $((vx + 32)) $((vy + 322)) counter.png
+    counter_of "$last" counter.png
     [ "$(count_colour counter.png 458B7E)" -gt 0 ]
 }
 wait_for 30 counted || echo "run: the counter did not reach 5 (the screenshot shows what happened)" >&2

@@ -131,18 +131,29 @@ windows_shown() {
     kill -0 "$program" 2>/dev/null && printf '(the program runs)' || printf '(the program has ended)'
 }
 
-# frame_in IMAGE: "x y" of the picture view's 482 x 322 white frame on the grey
-# background within IMAGE. Child windows are no X windows of their own, so the
-# view is found on the screen.
-frame_in() {
-    "$convert" "$1" -depth 8 txt:- | awk -F'[,:() ]+' -v w=482 -v h=322 '
+# find_view: a fresh screenshot ($last) shows the picture view's 482 x 322
+# white frame on the grey background within the window; sets vx vy, the
+# view's client origin on the screen. Child windows are no X windows of their
+# own, so the view is found on the screen.
+find_view() {
+    local at
+    shot start
+    crop "$last" "$ww" "$wh" "$wx" "$wy" window.png
+    at=$("$convert" window.png -depth 8 txt:- | awk -F'[,:() ]+' -v w=482 -v h=322 '
         NR > 1 { p[$1","$2] = $3" "$4" "$5 }
         END { W = "255 255 255"; G = "192 192 192"
               for (k in p) { if (p[k] != W) continue; split(k, a, ","); x = a[1]; y = a[2]
                 if (p[(x+w-1)","y] == W && p[x","(y+h-1)] == W && p[(x+w-1)","(y+h-1)] == W &&
                     p[(x-1)","y] == G && p[x","(y-1)] == G && p[(x+w)","y] == G && p[x","(y+h)] == G)
-                    print x, y } }'
+                    print x, y } }')
+    [ -n "$at" ] || return 1
+    read -r vx vy <<<"$at"
+    vx=$((wx + vx)) vy=$((wy + vy))
 }
+# picture_of SHOT OUT, counter_of SHOT OUT: the picture and the counter at 96
+# DPI, found by find_view.
+picture_of() { crop "$1" 480 320 $((vx + 1)) $((vy + 1)) "$2"; }
+counter_of() { crop "$1" 96 36 $((vx + 32)) $((vy + 322)) "$2"; }
 
 # ---- Drops from the desktop -------------------------------------------------
 # drop_on X Y FILE...: drops the files on $window at screen position (X, Y) as

@@ -46,16 +46,7 @@ picture "$held" A04030 E0C0B0
 step "start"
 # The pointer waits off the window: no hand drawn over the pictures compared.
 start_program "$exe" || { shot no-window; fail "no window titled Hoppelmaru"; }
-find_frame() {
-    shot start
-    crop "$last" "$ww" "$wh" "$wx" "$wy" window.png
-    frame=$(frame_in window.png)
-    [ -n "$frame" ]
-}
-wait_for 20 find_frame || fail "no framed picture in the window"
-read -r fx fy <<<"$frame"
-vx=$((wx + fx)); vy=$((wy + fy))   # the view's client origin on the screen
-picture_of() { crop "$1" 480 320 $((vx + 1)) $((vy + 1)) "$2"; }
+wait_for 20 find_view || fail "no framed picture in the window"
 picture_of "$last" picture-start.png
 echo "window at $wx,$wy; view at $vx,$vy"
 

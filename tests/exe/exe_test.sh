@@ -24,11 +24,11 @@ for ((i = 0; i < $(pe_u $((pe_at + 6)) 2); i++)); do
 done
 
 flags=$(pe_u $((pe_opt + 70)) 2)
-(( flags & 0x40 )) || fail "no DYNAMIC_BASE in DllCharacteristics ($(printf 0x%x "$flags"))"
-(( flags & 0x100 )) || fail "no NX_COMPAT in DllCharacteristics ($(printf 0x%x "$flags"))"
-if [ "$width" = 64 ]; then
-    (( flags & 0x20 )) || fail "no HIGH_ENTROPY_VA in DllCharacteristics ($(printf 0x%x "$flags"))"
-fi
+wanted="0x40=DYNAMIC_BASE 0x100=NX_COMPAT"
+[ "$width" != 64 ] || wanted+=" 0x20=HIGH_ENTROPY_VA"
+for flag in $wanted; do
+    (( flags & ${flag%=*} )) || fail "no ${flag#*=} in DllCharacteristics ($(printf 0x%x "$flags"))"
+done
 # Without relocations Windows cannot move the image, whatever DYNAMIC_BASE says.
 if [ "$pe_plus" = 1 ]; then relocs=$((pe_opt + 112 + 5 * 8 + 4)); else relocs=$((pe_opt + 96 + 5 * 8 + 4)); fi
 [ "$(pe_u "$relocs" 4)" -gt 0 ] || fail "no base relocations"

@@ -2,15 +2,35 @@
 pointer and key input, real screenshots. Shared by the page's end-to-end test,
 make web's headless round and make bench."""
 import base64
+import contextlib
+import functools
+import http.server
 import json
 import os
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import urllib.request
 
 import websocket  # python3-websocket (Debian)
+
+# The page has laid out its view and is done with what it was doing.
+PAGE_READY = "document.getElementById('view').style.width && !document.documentElement.dataset.busy"
+
+
+@contextlib.contextmanager
+def served(folder):
+    """The folder served on 127.0.0.1 while the block runs: the page's address."""
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+    http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        yield f"http://127.0.0.1:{server.server_port}/index.html"
+    finally:
+        server.shutdown()
 
 
 class Browser:
@@ -95,6 +115,11 @@ class Browser:
         self.send("Page.navigate", url=url)
         self.wait_for("document.readyState === 'complete'", what="the page to load")
 
+    def box(self, element_id):
+        """The element's left, top, width and height."""
+        return self.evaluate(f"(() => {{ const r = document.getElementById('{element_id}')"
+                             ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
+
     def mouse(self, kind, x, y, button="left", clicks=1):
         self.send("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button,
                   buttons=1 if kind == "mousePressed" else 0, clickCount=clicks)
@@ -117,8 +142,8 @@ class Browser:
         self.send("Input.dispatchKeyEvent", type="keyUp", key=key, code=code,
                   windowsVirtualKeyCode=key_code)
 
-    def screenshot(self, path=None):
-        data = base64.b64decode(self.send("Page.captureScreenshot", format="png")["data"])
+    def screenshot(self, path=None, **clip):
+        data = base64.b64decode(self.send("Page.captureScreenshot", format="png", **clip)["data"])
         if path:
             with open(path, "wb") as f:
                 f.write(data)

@@ -5,14 +5,11 @@ view's new pixels drawn, and to the end of the next animation frame (the
 frame that shows them, which waits for the display's beat); medians of 41. Sound is off (no Web Audio), as on a machine without
 it: with sound the new pixels come when the slap's sound has played, as on
 the desktop. Usage: click_bench.py <site>"""
-import functools
-import http.server
 import os
 import sys
-import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cdp import Browser  # noqa: E402
+from cdp import PAGE_READY, Browser, served  # noqa: E402
 
 INIT = """
 window.AudioContext = undefined; window.webkitAudioContext = undefined;
@@ -29,26 +26,17 @@ CanvasRenderingContext2D.prototype.drawImage = function (...a) {
   return r;
 };
 """
-handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
-http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-threading.Thread(target=server.serve_forever, daemon=True).start()
-try:
-    with Browser() as browser:
-        browser.open(f"http://127.0.0.1:{server.server_port}/index.html", init_script=INIT)
-        idle = "document.getElementById('view').style.width && !document.documentElement.dataset.busy"
-        browser.wait_for(idle, what="the page")
-        left, top = browser.evaluate("(() => { const r = document.getElementById('view')"
-                                     ".getBoundingClientRect(); return [r.left, r.top]; })()")
-        for i in range(41):
-            browser.click(left + 200 + (i % 5) * 20, top + 150 + (i % 3) * 20)
-            browser.wait_for(f"window.__clicks.length > {i}", what="the click's frame")
-        clicks = browser.evaluate("window.__clicks")
-        drawn = sorted(c[0] for c in clicks)
-        shown = sorted(c[1] for c in clicks)
-        errors = browser.errors()
-finally:
-    server.shutdown()
+with served(sys.argv[1]) as url, Browser() as browser:
+    browser.open(url, init_script=INIT)
+    browser.wait_for(PAGE_READY, what="the page")
+    left, top, _, _ = browser.box("view")
+    for i in range(41):
+        browser.click(left + 200 + (i % 5) * 20, top + 150 + (i % 3) * 20)
+        browser.wait_for(f"window.__clicks.length > {i}", what="the click's frame")
+    clicks = browser.evaluate("window.__clicks")
+    drawn = sorted(c[0] for c in clicks)
+    shown = sorted(c[1] for c in clicks)
+    errors = browser.errors()
 if errors:
     sys.exit("click bench: page errors: " + "; ".join(errors))
 print(f"click to new pixels in the view: median {drawn[len(drawn) // 2]:.2f} ms "

@@ -5,17 +5,15 @@ with the network cut. Expected pictures come from the native logic
 (hoppel_scripted_run) on the same seeded steps.
 Usage: page_test.py <site> <hoppelmaru.html> <resources> <scripted_run> <script> <out dir>"""
 import functools
-import http.server
 import os
 import struct
 import subprocess
 import sys
-import threading
 import time
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cdp import Browser, Png  # noqa: E402
+from cdp import PAGE_READY, Browser, Png, served  # noqa: E402
 
 site, single, resources, runner, script_path, out = map(os.path.abspath, sys.argv[1:7])
 os.makedirs(out, exist_ok=True)
@@ -137,9 +135,7 @@ start_picture = bmp_rows(open(os.path.join(resources, "radav.bmp"), "rb").read()
 class Page:
     def __init__(self, browser, dpr):
         self.b, self.dpr = browser, dpr
-        box = browser.evaluate("(() => { const r = document.getElementById('view')"
-                               ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()")
-        self.left, self.top, self.width, self.height = box
+        self.left, self.top, self.width, self.height = browser.box("view")
 
     def idle(self, what="the page to be idle"):
         self.b.wait_for("!document.documentElement.dataset.busy", what=what)
@@ -150,11 +146,7 @@ class Page:
 
     def shot(self, name=None):
         clip = {"x": self.left, "y": self.top, "width": self.width, "height": self.height, "scale": 1}
-        import base64
-        data = base64.b64decode(self.b.send("Page.captureScreenshot", format="png", clip=clip)["data"])
-        if name:
-            open(os.path.join(out, name), "wb").write(data)
-        return Png(data)
+        return Png(self.b.screenshot(name and os.path.join(out, name), clip=clip))
 
     def picture_differences(self, png, rows):
         d, wrong = self.dpr, 0
@@ -175,9 +167,8 @@ class Page:
         return self.b.evaluate("window.__played.length")
 
     def button(self, element_id):
-        x, y = self.b.evaluate(f"(() => {{ const r = document.getElementById('{element_id}')"
-                               ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-        self.b.click(x, y)
+        left, top, width, height = self.b.box(element_id)
+        self.b.click(left + width / 2, top + height / 2)
 
     def menu(self, title, item):
         x, y = self.b.evaluate(f"(() => {{ const e = [...document.querySelectorAll('.menu-title')]"
@@ -204,7 +195,7 @@ def play_round(browser, url, dpr):
     os.makedirs(downloads, exist_ok=True)
     browser.send("Browser.setDownloadBehavior", behavior="allow", downloadPath=downloads)
     browser.open(url, dpr=dpr, init_script=INIT % (seed, NO_PICKER if dpr == 1 else FAKE_PICKER))
-    browser.wait_for("document.getElementById('view').style.width && !document.documentElement.dataset.busy", what="the view")
+    browser.wait_for(PAGE_READY, what="the view")
     p = Page(browser, dpr)
     p.idle()
 
@@ -376,15 +367,8 @@ def play_round(browser, url, dpr):
 
 
 for dpr in (1, 2):
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
-    http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        with Browser() as browser:
-            play_round(browser, f"http://127.0.0.1:{server.server_port}/index.html", dpr)
-    finally:
-        server.shutdown()
+    with served(site) as url, Browser() as browser:
+        play_round(browser, url, dpr)
 
 # The one file, from disk, with no network at all.
 with Browser() as browser:
@@ -393,7 +377,7 @@ with Browser() as browser:
                  uploadThroughput=-1)
     # And no Web Audio: it plays silently, never waiting for a sound.
     browser.open("file://" + os.path.abspath(single), init_script="window.AudioContext = undefined;")
-    browser.wait_for("document.getElementById('view').style.width && !document.documentElement.dataset.busy", what="the one-file page")
+    browser.wait_for(PAGE_READY, what="the one-file page")
     p = Page(browser, 1)
     p.idle()
     check(p.picture_differences(p.shot(), start_picture) == 0, "one file, offline: the start picture")

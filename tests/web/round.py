@@ -6,21 +6,19 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from cdp import Browser  # noqa: E402
+from cdp import PAGE_READY, Browser  # noqa: E402
 
 url, shot = sys.argv[1:3]
 dpr = float(sys.argv[3]) if len(sys.argv) > 3 else 1
 with Browser() as browser:
     browser.open(url, dpr=dpr)
-    idle = "document.getElementById('view').style.width && !document.documentElement.dataset.busy"
-    browser.wait_for(idle, what="the page to start")
-    left, top = browser.evaluate("(() => { const r = document.getElementById('view')"
-                                 ".getBoundingClientRect(); return [r.left, r.top]; })()")
+    browser.wait_for(PAGE_READY, what="the page to start")
+    left, top, _, _ = browser.box("view")
     for x, y in ((150, 150), (200, 170), (320, 160), (330, 200), (250, 180)):
         for step in range(5):
             browser.mouse("mouseMoved", left + x - 20 + 4 * step, top + y, button="none")
         browser.click(left + x, top + y)
-        browser.wait_for(idle, what="the slap to end")
+        browser.wait_for(PAGE_READY, what="the slap to end")
     browser.screenshot(shot)
     errors = browser.errors()
     if errors:

@@ -37,12 +37,6 @@ HWND waitForDialog(DWORD thread) {
     return nullptr;
 }
 
-std::wstring textOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // The dialog's pixels as the screen shows them, into a BMP file.
 void screenshot(HWND dialog, const std::string& path) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -94,50 +88,39 @@ TEST_F(CodePageWindow, ButtonsAndMenuShowTheirTexts) {
     wchar_t item[64] = {};
     GetMenuStringW(GetMenu(main_), IDM_SAVE_IMAGE, item, 64, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(item), L"画像を保存（&S）");
-    EXPECT_EQ(textOf(main_), L"Hoppelmaru");
-    EXPECT_EQ(textOf(window_->clearButton()), L"クリア");
-    for (const wchar_t* shown : {L"自動", L"停止", L"自動"}) {
-        EXPECT_EQ(textOf(window_->autoButton()), shown);
+    EXPECT_EQ(text(main_), "Hoppelmaru");
+    EXPECT_EQ(text(window_->clearButton()), "クリア");
+    for (const char* shown : {"自動", "停止", "自動"}) {
+        EXPECT_EQ(text(window_->autoButton()), shown);
         command(IDC_AUTO);
     }
 }
 
 TEST_F(CodePageWindow, TheAboutBoxShowsItsTexts) {
     window_->hooks().showMessage = systemDialogs().showMessage;
-    std::wstring caption;
+    std::string caption;
     bool textShown = false;
     withDialog(IDM_ABOUT, [&](HWND box) {
-        caption = textOf(box);
-        const std::wstring version = widened("Hoppelmaru バージョン " HOPPEL_VERSION_TEXT);
+        caption = text(box);
         for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT)) {
-            textShown = textShown || textOf(child) == version;
+            textShown = textShown || text(child) == "Hoppelmaru バージョン " HOPPEL_VERSION_TEXT;
         }
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(caption, L"バージョン情報");
+    EXPECT_EQ(caption, "バージョン情報");
     EXPECT_TRUE(textShown);
 }
 
 // 120 Japanese characters below the test's folder: a path no Western code
 // page can name, and one whose Japanese code page bytes are not its UTF-8.
 TEST_F(CodePageWindow, AJapanesePathDropsAndSavesThroughTheRealSaveDialog) {
-    const std::string folder = folder_ + "\\" + [] {
-        std::string name;
-        for (int i = 0; i < 20; ++i) {
-            name += "お尻画";
-        }
-        return name;
-    }();
+    const std::string folder = folder_ + "\\" + repeated("お尻画", 20);
     ASSERT_TRUE(CreateDirectoryW(widened(folder.c_str()).c_str(), nullptr));
-    std::string name;
-    for (int i = 0; i < 14; ++i) {
-        name += "保存した";
-    }
-    const std::string picture = folder + "\\ほっぺ画像.bmp", saved = folder + "\\" + name + ".bmp";
+    const std::string picture = folder + "\\ほっぺ画像.bmp";
+    const std::string saved = folder + "\\" + repeated("保存した", 14) + ".bmp";
     ASSERT_EQ(widened(saved.c_str()).size() - folder_.size(), 1u + 60 + 1 + 56 + 4);
-    const Picture dropped = makePicture(
-        480, 320, [](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : 0x80C040; });
+    const Picture dropped = stripes(0x80C040);
     ASSERT_TRUE(writeFile(picture, encodeBmp24(dropped)));
     drop({picture}, true);
     EXPECT_TRUE(current() == dropped.pixels);
@@ -149,9 +132,10 @@ TEST_F(CodePageWindow, AJapanesePathDropsAndSavesThroughTheRealSaveDialog) {
                              (japanese_ ? "\\save-dialog-cp932.bmp" : "\\save-dialog-cp1252.bmp");
     wchar_t before[MAX_PATH], after[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, before);
-    std::wstring title, filter;
+    std::string title;
+    std::wstring filter;
     withDialog(IDM_SAVE_IMAGE, [&](HWND dialog) {
-        title = textOf(dialog);
+        title = text(dialog);
         wchar_t first[64] = {};
         SendMessageW(GetDlgItem(dialog, cmb1), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
         filter = first;
@@ -167,8 +151,7 @@ TEST_F(CodePageWindow, AJapanesePathDropsAndSavesThroughTheRealSaveDialog) {
     GetCurrentDirectoryW(MAX_PATH, after);
     EXPECT_EQ(std::wstring(after), before);  // a folder saved into is not kept busy
     EXPECT_FALSE(readWholeFile(shot).empty());
-    EXPECT_EQ(title, L"保存するファイル名を指定してください");
+    EXPECT_EQ(title, "保存するファイル名を指定してください");
     EXPECT_EQ(filter, L"ビットマップ(*.bmp)");
-    EXPECT_TRUE(shown_.empty());
-    EXPECT_TRUE(readWholeFile(saved) == encodeBmp24({480, 320, current()}));
+    EXPECT_TRUE(savedAsShown(saved));
 }

@@ -23,6 +23,19 @@ Picture pictureOf(const ImageReader& image) {
                        [&](int32_t x, int32_t y) { return image.pixel(x, y); });
 }
 
+Picture stripes(uint32_t color) {
+    return makePicture(
+        480, 320, [color](int32_t x, int32_t y) { return (x / 16 + y / 16) % 2 ? kBlue : color; });
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    while (times-- > 0) {
+        all += text;
+    }
+    return all;
+}
+
 std::vector<uint8_t> encodeBmp24(const Picture& picture) {
     return bmpFile24(picture.width, picture.height,
                      [&](int32_t x, int32_t y) { return picture.at(x, y); });
@@ -203,6 +216,15 @@ HDROP MainWindowTest::dropUnits(const std::wstring& names) {
     GlobalUnlock(memory);
     SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     return static_cast<HDROP>(memory);
+}
+
+::testing::AssertionResult MainWindowTest::savedAsShown(const std::string& path) {
+    if (!shown_.empty()) {
+        return ::testing::AssertionFailure() << "a message box: " << shown_[0].text;
+    }
+    return readWholeFile(path) == encodeBmp24({480, 320, current()})
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure() << path << " does not hold the picture shown";
 }
 
 std::string MainWindowTest::text(HWND window) const {

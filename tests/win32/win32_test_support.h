@@ -27,6 +27,10 @@ struct Picture {
 Picture makePicture(int32_t width, int32_t height,
                     const std::function<uint32_t(int32_t, int32_t)>& color);
 Picture pictureOf(const ImageReader& image);
+// 480 x 320 pictures that differ from the built-in picture and from each other.
+Picture stripes(uint32_t color);
+// For long names: Japanese ones take three bytes a character in UTF-8.
+std::string repeated(const std::string& text, int times);
 // A bottom-up 24-bit BMP file with a 54-byte header, every optional field 0.
 std::vector<uint8_t> encodeBmp24(const Picture& picture);
 // Text the program handed to a W call, as UTF-8 to compare (a failed test when
@@ -132,6 +136,8 @@ protected:
     void slapAt(int32_t x, int32_t y) { click(x + 1, 319 - y); }
     std::string text(HWND window) const;
     std::string file(const std::string& name) const { return folder_ + "\\" + name; }
+    // No message box was shown and path holds the picture shown, as a 24-bit BMP.
+    ::testing::AssertionResult savedAsShown(const std::string& path);
 
     HINSTANCE instance_ = GetModuleHandleA(nullptr);
     ScriptedRandom random_;
