@@ -21,7 +21,8 @@ constexpr int32_t kAutoPointAttempts = 10000;
 // The longest path the platform's file calls and the save dialog take, in
 // UTF-16 units (the platform's own).
 constexpr int32_t kLongestPath = 259;
-// The largest count the 7-character counter shows; higher counts show as it.
+// The range of counts the 7-character counter shows; counts beyond show as its ends.
+constexpr int32_t kCounterShownMinimum = -999999;
 constexpr int32_t kCounterShownMaximum = 9999999;
 
 // A WAV file in memory owned by someone else (the resources).

@@ -224,20 +224,17 @@ static constexpr int32_t kOuterReachLeft = outerReach(false);
 static constexpr int32_t kOuterReachRight = outerReach(true);
 
 PictureArea App::slapArea(int32_t x, int32_t y) {
-    const auto within = [](int64_t v, int32_t size) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
-    };
-    return {within(int64_t(x) - kOuterReachLeft, kPictureWidth),
-            within(int64_t(y) + kOuterArea.dyLow, kPictureHeight),
-            within(int64_t(x) + kOuterReachRight + 1, kPictureWidth),
-            within(int64_t(y) + kOuterArea.dyHigh + 1, kPictureHeight)};
+    return {clippedTo(int64_t(x) - kOuterReachLeft, kPictureWidth),
+            clippedTo(int64_t(y) + kOuterArea.dyLow, kPictureHeight),
+            clippedTo(int64_t(x) + kOuterReachRight + 1, kPictureWidth),
+            clippedTo(int64_t(y) + kOuterArea.dyHigh + 1, kPictureHeight)};
 }
 
 // The counter shows the same for both counts: the same text in the same colour.
 static bool counterLooksSame(int32_t a, int32_t b) {
     const CounterColor ca = App::counterColor(a), cb = App::counterColor(b);
-    return std::clamp(a, -999999, kCounterShownMaximum) ==
-               std::clamp(b, -999999, kCounterShownMaximum) &&
+    return std::clamp(a, kCounterShownMinimum, kCounterShownMaximum) ==
+               std::clamp(b, kCounterShownMinimum, kCounterShownMaximum) &&
            ca.red == cb.red && ca.green == cb.green && ca.blue == cb.blue;
 }
 

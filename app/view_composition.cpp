@@ -32,17 +32,37 @@ PictureArea App::opaqueHand() {
     const PixelWords words = hand.words();
     const int32_t columns = std::min(hand.width(), kHandWidth);
     const int32_t rows = std::min(hand.height(), kHandHeight);
-    PictureArea box = {columns, rows, 0, 0};
-    for (int32_t i = 0; i < rows && !words.empty(); ++i) {
-        const PixelWords row = words.from(int64_t(i) * hand.width());
-        for (int32_t j = 0; j < columns; ++j) {
-            if (row.load(j) != kTransparent) {
-                box = {std::min(box.left, j), std::min(box.bottom, i), std::max(box.right, j + 1),
-                       i + 1};
-            }
-        }
-    }
-    return box;
+    const auto opaque = [&](int32_t x, int32_t y) {
+        return words.load(int64_t(y) * hand.width() + x) != kTransparent;
+    };
+    // Scanned in from each edge, as every pointer move asks: only the white
+    // around the hand is read, not all of it.
+    const auto opaqueRow = [&](int32_t y) {
+        for (int32_t x = 0; x < columns; ++x)
+            if (opaque(x, y))
+                return true;
+        return false;
+    };
+    int32_t bottom = 0;
+    while (bottom < rows && !words.empty() && !opaqueRow(bottom))
+        ++bottom;
+    if (bottom >= rows || words.empty())
+        return {};
+    int32_t top = rows;
+    while (!opaqueRow(top - 1))
+        --top;
+    const auto opaqueColumn = [&](int32_t x) {
+        for (int32_t y = bottom; y < top; ++y)
+            if (opaque(x, y))
+                return true;
+        return false;
+    };
+    int32_t left = 0, right = columns;
+    while (!opaqueColumn(left))
+        ++left;
+    while (!opaqueColumn(right - 1))
+        --right;
+    return {left, bottom, right, top};
 }
 
 PictureArea App::handArea(uint32_t x, uint32_t y) {
@@ -51,12 +71,10 @@ PictureArea App::handArea(uint32_t x, uint32_t y) {
         return {};
     // In 64 bits: a wrapped position lies far outside and clips to nothing.
     const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;
-    const auto within = [](int64_t v, int32_t size) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, size));
-    };
-    return {
-        within(left + opaque.left, kPictureWidth), within(bottom + opaque.bottom, kPictureHeight),
-        within(left + opaque.right, kPictureWidth), within(bottom + opaque.top, kPictureHeight)};
+    return {clippedTo(left + opaque.left, kPictureWidth),
+            clippedTo(bottom + opaque.bottom, kPictureHeight),
+            clippedTo(left + opaque.right, kPictureWidth),
+            clippedTo(bottom + opaque.top, kPictureHeight)};
 }
 
 void App::repaintWholeView() {
@@ -138,7 +156,7 @@ void App::composeDisplay() {
 const char* App::formatCounter() {
     // Seven characters and the terminator: counts beyond them show the most
     // the buffer holds.
-    const int32_t shown = std::clamp(state_.slapCount, -999999, kCounterShownMaximum);
+    const int32_t shown = std::clamp(state_.slapCount, kCounterShownMinimum, kCounterShownMaximum);
     std::snprintf(state_.counterText, sizeof state_.counterText, "%d", static_cast<int>(shown));
     return state_.counterText;
 }

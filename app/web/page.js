@@ -118,7 +118,7 @@
     fill(g, border, kWhite);
     picture.getContext('2d').putImageData(frame.image, 0, 0);
     const width = pr.right - pr.left, height = pr.bottom - pr.top;
-    // Whole multiples stay crisp; other scales are averaged, as the desktop does.
+    // Whole multiples stay crisp; other scales are averaged.
     g.imageSmoothingEnabled = width % kWidth !== 0 || height % kHeight !== 0;
     g.imageSmoothingQuality = 'high';
     g.drawImage(picture, pr.left, pr.top, width, height);

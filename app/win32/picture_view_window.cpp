@@ -1,11 +1,11 @@
 #include "app/win32/picture_view_window.h"
 
 #include <algorithm>
-#include <numeric>
 #include <vector>
 
 #include "app/win32/wide_text.h"
 #include "app/win32/window_object.h"
+#include "image/smooth_scale.h"
 #include "resources/resource.h"
 
 namespace {
@@ -177,50 +177,26 @@ void PictureView::draw(HDC dc, const RECT* parts, int count) {
     const LayoutRect placed = scale_.scaled(kViewRect);
     const LayoutRect view = {0, 0, placed.width(), placed.height()};
     fillAround(dc, frame, picture, stockBrush(WHITE_BRUSH));
-    // The parts of the picture to draw, and whether they make it whole.
-    std::vector<LayoutRect> pictureParts;
-    LayoutRect bounds = {};
-    int64_t covered = 0;
-    bool counterShown = false;
+    const bool stretched = picture.width() != kPictureWidth;
+    bool counterShown = false, pictureShown = false;
     for (int i = 0; i < count; ++i) {
         counterShown = counterShown || areaOf(intersection(counter, parts[i])) > 0;
         const LayoutRect part = intersection(picture, parts[i]);
-        if (areaOf(part) == 0) {
-            continue;
+        pictureShown = pictureShown || areaOf(part) > 0;
+        // Stretched, the painted picture looks best averaged: nearest pixels
+        // would give its curves and thin lines stair steps of uneven width at
+        // 125 % and 150 % and plain blocks at 200 %.
+        if (stretched && areaOf(part) > 0) {
+            drawScaledPart(dc, picture, part);
         }
-        bounds = pictureParts.empty()
-                     ? part
-                     : LayoutRect{std::min(bounds.left, part.left), std::min(bounds.top, part.top),
-                                  std::max(bounds.right, part.right),
-                                  std::max(bounds.bottom, part.bottom)};
-        covered += areaOf(part);
-        pictureParts.push_back(part);
     }
-    const bool stretched = picture.width() != kPictureWidth;
-    if (stretched && covered < areaOf(picture)) {
-        // Nearby parts (the hand where it was and where it is) are averaged
-        // as one: each part costs its margin again.
-        if (2 * areaOf(bounds) <= 3 * covered) {
-            pictureParts.assign(1, bounds);
-        }
-        for (const LayoutRect& part : pictureParts) {
-            drawStretchedPart(dc, picture, toRect(part));
-        }
-        pictureParts.clear();
-    }
-    // Stretched, the painted picture looks best averaged: nearest pixels would
-    // give its curves and thin lines stair steps of uneven width at 125 % and
-    // 150 % and plain blocks at 200 %. Unstretched it is copied as it is.
-    if (!pictureParts.empty()) {
-        const int oldMode = SetStretchBltMode(dc, stretched ? HALFTONE : COLORONCOLOR);
-        POINT oldOrigin = {};
-        SetBrushOrgEx(dc, 0, 0, &oldOrigin);  // as HALFTONE asks
+    if (pictureShown && !stretched) {
+        const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
         StretchDIBits(dc, picture.left, picture.top, picture.width(), picture.height(), 0, 0,
                       kPictureWidth, kPictureHeight, state.displayImage->bits(),
                       static_cast<const BITMAPINFO*>(state.displayImage->header()), DIB_RGB_COLORS,
                       SRCCOPY);
         SetStretchBltMode(dc, oldMode);
-        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     }
     if (counter_.context != nullptr && counterShown) {
         drawCounter(counter);
@@ -236,7 +212,7 @@ void PictureView::draw(HDC dc, const RECT* parts, int count) {
     FillRect(dc, &beside, stockBrush(LTGRAY_BRUSH));
 }
 
-void PictureView::drawStretchedPart(HDC dc, const LayoutRect& picture, const RECT& part) {
+void PictureView::drawScaledPart(HDC dc, const LayoutRect& picture, const LayoutRect& part) {
     const SIZE size = {picture.width(), picture.height()};
     if (stretchedContext_ == nullptr || size.cx != stretchedSize_.cx ||
         size.cy != stretchedSize_.cy) {
@@ -252,33 +228,15 @@ void PictureView::drawStretchedPart(HDC dc, const LayoutRect& picture, const REC
             return;
         }
         stretchedFirst_ = SelectObject(stretchedContext_, stretched_);
+        stretchedBits_ = static_cast<uint32_t*>(bits);
         stretchedSize_ = size;
-        SetStretchBltMode(stretchedContext_, HALFTONE);
-        SetBrushOrgEx(stretchedContext_, 0, 0, nullptr);
     }
-    // The picture pixels shown in the part (x from the left, rows from the
-    // top), widened by what the averaging reads around them and out to where
-    // a picture pixel's edge falls on a screen pixel's edge: a part averaged
-    // from there is averaged as the whole is.
-    const int32_t step = kBaseDpi / std::gcd(scale_.dpi(), kBaseDpi);
-    constexpr int32_t kMargin = 1;
-    const auto down = [step](int32_t v) { return std::max(0, v / step * step); };
-    const auto up = [step](int32_t v, int32_t most) {
-        return std::min(most, (v + step - 1) / step * step);
-    };
-    const int32_t left = down(std::max(0, scale_.unscaled(part.left) - 1 - kMargin));
-    const int32_t top = down(std::max(0, scale_.unscaled(part.top) - 1 - kMargin));
-    const int32_t right = up(scale_.unscaled(part.right - 1) + kMargin, kPictureWidth);
-    const int32_t bottom = up(scale_.unscaled(part.bottom - 1) + kMargin, kPictureHeight);
-    const LayoutRect target = scale_.scaled(LayoutRect{left + 1, top + 1, right + 1, bottom + 1});
-    Dib32Image& display = *app_.state().displayImage;
-    // Bottom-up rows: the source's y counts from the bottom row.
-    StretchDIBits(stretchedContext_, target.left - picture.left, target.top - picture.top,
-                  target.width(), target.height(), left, kPictureHeight - bottom, right - left,
-                  bottom - top, display.bits(), static_cast<const BITMAPINFO*>(display.header()),
-                  DIB_RGB_COLORS, SRCCOPY);
-    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top,
-           stretchedContext_, part.left - picture.left, part.top - picture.top, SRCCOPY);
+    const PixelRect inside = {part.left - picture.left, part.top - picture.top,
+                              part.right - picture.left, part.bottom - picture.top};
+    GdiFlush();  // the system may still be reading the surface
+    scaleSmoothly(*app_.state().displayImage, {stretchedBits_, size.cx, size.cy, size.cx}, inside);
+    BitBlt(dc, part.left, part.top, part.width(), part.height(), stretchedContext_, inside.left,
+           inside.top, SRCCOPY);
 }
 
 void PictureView::releaseStretched() {
@@ -290,6 +248,7 @@ void PictureView::releaseStretched() {
     stretchedContext_ = nullptr;
     stretched_ = nullptr;
     stretchedFirst_ = nullptr;
+    stretchedBits_ = nullptr;
     stretchedSize_ = SIZE{};
 }
 

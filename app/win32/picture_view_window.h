@@ -41,8 +41,7 @@ public:
     // view never needs its background erased.
     void draw(HDC dc);
     // The same for the parts of the client area given, whose pixels come out
-    // as draw() gives them (at 120 and 144 DPI the platform's averaging of
-    // a part may round a channel by one the other way); dc may draw more.
+    // as draw() gives them; dc may draw more.
     void draw(HDC dc, const RECT* parts, int count);
     // Marks what change names for the next paint, with the margin the
     // averaging of a stretched picture reaches.
@@ -55,9 +54,10 @@ private:
     void onLeftButtonDown(LPARAM position);
     void onNcDestroy();
     void drawCounter(const LayoutRect& area);
-    // The picture within part (view client coordinates) through the
-    // stretched copy, which is made at the scale when missing.
-    void drawStretchedPart(HDC dc, const LayoutRect& picture, const RECT& part);
+    // The picture within part (view client coordinates), averaged at the
+    // scale into the stretched surface, made when missing, and copied from
+    // there.
+    void drawScaledPart(HDC dc, const LayoutRect& picture, const LayoutRect& part);
     void releaseStretched();
 
     // A pointer message's client position at 96 DPI, where the logic reads it.
@@ -67,12 +67,11 @@ private:
     const CounterSurface& counter_;
     DisplayScale scale_;
     HWND window_ = nullptr;
-    // The picture at the scale, rebuilt part by part for each partial paint:
-    // the platform's averaging of a part differs from that of the whole at
-    // the part's edges, so each part is averaged with a margin around it here
-    // and only its inside is copied to the screen.
+    // The picture at the scale, rebuilt part by part for each paint: only
+    // what a paint covers is averaged again.
     HDC stretchedContext_ = nullptr;
     HBITMAP stretched_ = nullptr;
     HGDIOBJ stretchedFirst_ = nullptr;
+    uint32_t* stretchedBits_ = nullptr;
     SIZE stretchedSize_ = {};
 };
