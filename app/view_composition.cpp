@@ -66,8 +66,10 @@ PictureArea App::opaqueHand() {
 }
 
 PictureArea App::handArea(uint32_t x, uint32_t y) {
+    if (x == 0)
+        return {};  // hidden: its pixels need not be scanned
     const PictureArea opaque = opaqueHand();
-    if (x == 0 || opaque.empty())
+    if (opaque.empty())
         return {};
     // In 64 bits: a wrapped position lies far outside and clips to nothing.
     const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;

@@ -39,6 +39,9 @@ public:
     // the pointer itself.
     uint32_t* bits() override;
     PixelWords words() { return pixels_; }
+    // Number of pixel words width() x height() covers when all of them lie in
+    // the storage, else -1: words() holds the rows only then.
+    int64_t wordsInside() const;
     // Store one field unchecked; the header keeps what create wrote.
     virtual bool setWidth(int32_t width);
     virtual bool setSignedHeight(int32_t signedHeight);
@@ -78,9 +81,6 @@ private:
     // coordinate is outside the image or its word outside the storage (the
     // fields may have been set apart from the storage).
     int64_t wordIndex(int32_t x, int32_t y) const;
-    // Number of pixel words width() x height() covers when all of them lie in
-    // the storage, else -1.
-    int64_t wordsInside() const;
 
     const char* typeName_;
     MemoryBuffer* storage_ = nullptr;

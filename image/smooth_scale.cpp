@@ -48,8 +48,8 @@ void scaleSmoothly(Dib32Image& source, const ScaleTarget& target, const PixelRec
     const int32_t left = std::max(part.left, 0), top = std::max(part.top, 0);
     const int32_t right = std::min(part.right, target.width);
     const int32_t bottom = std::min(part.bottom, target.height);
-    if (stored.empty() || width < 1 || height < 1 || target.pixels == nullptr || left >= right ||
-        top >= bottom)
+    if (stored.empty() || width < 1 || height < 1 || source.wordsInside() < 0 ||
+        target.pixels == nullptr || left >= right || top >= bottom)
         return;
     std::vector<Tap> columns(size_t(right - left));
     for (int32_t x = left; x < right; ++x)

@@ -21,5 +21,6 @@ struct PixelRect {
 };
 
 // Writes the pixels of part (clipped to the target) of source shown at the
-// target's size; writes nothing for an empty source or target.
+// target's size; writes nothing for an empty source or target, or a source
+// whose reported size its storage does not hold.
 void scaleSmoothly(Dib32Image& source, const ScaleTarget& target, const PixelRect& part);

@@ -5,7 +5,7 @@
 
 #include "app/win32/wide_text.h"
 #include "app/win32/window_object.h"
-#include "image/smooth_scale.h"
+#include "image/image.h"
 #include "resources/resource.h"
 
 namespace {

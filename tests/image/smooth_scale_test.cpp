@@ -76,8 +76,10 @@ TEST(SmoothScale, APartIsThatPartOfTheWhole) {
 }
 
 TEST(SmoothScale, WritesNothingWithoutPixelsOrPlace) {
-    Dib32Image none(0, 0), picture(4, 4);
+    Dib32Image none(0, 0), picture(4, 4), beyond(4, 4);
+    beyond.setDimensions(64, -64);  // a size its storage does not hold
     EXPECT_EQ(shown(none, 8, 8), std::vector<uint32_t>(64, kUnwritten));
+    EXPECT_EQ(shown(beyond, 8, 8), std::vector<uint32_t>(64, kUnwritten));
     EXPECT_EQ(shown(picture, 8, 8, {6, 6, 2, 2}), std::vector<uint32_t>(64, kUnwritten));
     scaleSmoothly(picture, {nullptr, 8, 8, 8}, {0, 0, 8, 8});
 }
