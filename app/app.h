@@ -103,9 +103,10 @@ public:
     const char* formatCounter();
     static CounterColor counterColor(int32_t count);
 
-    // The picture area the hand's pixels that are not white cover with its
-    // hot spot at (x, y), within the picture; empty for the hidden hand (x 0).
-    PictureArea handArea(uint32_t x, uint32_t y);
+    // The picture area the hand's pixels that are not white (opaque, from
+    // opaqueHand) cover with its hot spot at (x, y), within the picture;
+    // empty for the hidden hand (x 0).
+    static PictureArea handArea(const PictureArea& opaque, uint32_t x, uint32_t y);
     // The picture area a slap at (x, y) may change, within the picture.
     static PictureArea slapArea(int32_t x, int32_t y);
 

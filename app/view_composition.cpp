@@ -65,11 +65,8 @@ PictureArea App::opaqueHand() {
     return {left, bottom, right, top};
 }
 
-PictureArea App::handArea(uint32_t x, uint32_t y) {
-    if (x == 0)
-        return {};  // hidden: its pixels need not be scanned
-    const PictureArea opaque = opaqueHand();
-    if (opaque.empty())
+PictureArea App::handArea(const PictureArea& opaque, uint32_t x, uint32_t y) {
+    if (x == 0 || opaque.empty())
         return {};
     // In 64 bits: a wrapped position lies far outside and clips to nothing.
     const int64_t left = int64_t(x) - kHotSpotX, bottom = int64_t(y) - kHotSpotY;
@@ -87,8 +84,10 @@ void App::repaintWholeView() {
 
 void App::repaintViewChange(const PictureArea& changed, bool counter) {
     ViewChange change;
-    for (const PictureArea& area :
-         {handArea(shownHandX_, shownHandY_), handArea(state_.handX, state_.handY), changed}) {
+    // Once for both places; a hidden hand's pixels need not be scanned.
+    const PictureArea opaque = shownHandX_ != 0 || state_.handX != 0 ? opaqueHand() : PictureArea{};
+    for (const PictureArea& area : {handArea(opaque, shownHandX_, shownHandY_),
+                                    handArea(opaque, state_.handX, state_.handY), changed}) {
         if (!area.empty())
             change.areas[change.areaCount++] = area;
     }
