@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <tuple>
-#include <utility>
 
 #include "tests/support/bmp_files.h"
 #include "tests/support/deep_folders.h"
@@ -221,10 +221,9 @@ namespace {
 struct InjectedReplace {
     // A letter each: the real replace runs first (r); the old file is moved to
     // the backup name (m), as ReplaceFileW's documented half-way failures
-    // leave it, or deleted by another program (d); the new file (n), the
-    // moved old one (o) or the target (t) is held open by someone else; the
-    // backup is held for a moment after a replace that succeeds (b); the
-    // first two looks at a file after the replace fail (l).
+    // leave it, or deleted by another program (d); the new file (n), the moved
+    // old one (o) or the target (t) is held; the backup is held for a moment
+    // after a replace that succeeds (b); two looks after the replace fail (l).
     const char* does = "";
     DWORD error = 0;       // the replace's answer; 0: the real one's
     int failures = 0;      // calls answered so before the real one runs; 0: all
@@ -234,7 +233,7 @@ struct InjectedReplace {
 InjectedReplace injected;
 std::vector<HANDLE> injectedLocks;
 int injectedCalls = 0, injectedMoves = 0, injectedLooks = 0;
-HANDLE releaser = nullptr;
+std::thread releaser;
 
 bool does(char what) {
     return std::strchr(injected.does, what) != nullptr;
@@ -244,67 +243,50 @@ HANDLE holdExclusively(const wchar_t* path) {
     return CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-DWORD WINAPI releaseSoon(LPVOID held) {
-    Sleep(150);
-    CloseHandle(held);
-    return 0;
-}
-
 BOOL WINAPI injectedReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
                             LPVOID exclude, LPVOID reserved) {
     ++injectedCalls;
-    if (does('t')) {
+    if (does('t'))
         injectedLocks.push_back(holdExclusively(replaced));
+    const bool real =
+        injected.error == 0 || (injected.failures > 0 && injectedCalls > injected.failures);
+    const BOOL done = (real || does('r')) &&
+                      ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
+    if (real && does('b')) {
+        releaser = std::thread([held = holdExclusively(backup)] {
+            Sleep(150);
+            CloseHandle(held);
+        });
     }
-    if (injected.error == 0 || (injected.failures > 0 && injectedCalls > injected.failures)) {
-        const BOOL done = ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
-        if (does('b')) {
-            releaser = CreateThread(nullptr, 0, releaseSoon, holdExclusively(backup), 0, nullptr);
-        }
+    if (real)
         return done;
-    }
-    if (does('r')) {
-        ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
-    }
-    if (does('m')) {
+    if (does('m'))
         MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING);
-    }
-    if (does('d')) {
+    if (does('d'))
         DeleteFileW(replaced);
-    }
-    if (does('n')) {
-        injectedLocks.push_back(holdExclusively(replacement));
-    }
-    if (does('o')) {
-        injectedLocks.push_back(holdExclusively(backup));
-    }
+    for (const auto& [what, path] : {std::make_pair('n', replacement), {'o', backup}})
+        if (does(what))
+            injectedLocks.push_back(holdExclusively(path));
     SetLastError(injected.error);
     return FALSE;
 }
 
 BOOL WINAPI injectedMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
     const BOOL moved = MoveFileExW(from, to, flags);
-    if (!moved || injected.moveError == 0 || injectedCalls == 0 || injectedMoves++ > 0) {
-        return moved;
-    }
-    SetLastError(injected.moveError);
-    return FALSE;
+    const bool lost = moved && injected.moveError != 0 && injectedCalls > 0 && !injectedMoves++;
+    SetLastError(lost ? injected.moveError : GetLastError());
+    return moved && !lost;
 }
 
 BOOL WINAPI injectedFlush(HANDLE file) {
-    if (injected.flushError == 0) {
-        return FlushFileBuffers(file);
-    }
     SetLastError(injected.flushError);
-    return FALSE;
+    return injected.flushError == 0 && FlushFileBuffers(file);
 }
 
 BOOL WINAPI injectedIdentify(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
-    if (does('l') && injectedCalls > 0 && injectedLooks++ < 2) {
-        SetLastError(ERROR_NETNAME_DELETED);
-        return FALSE;
-    }
-    return GetFileInformationByHandle(file, info);
+    SetLastError(ERROR_NETNAME_DELETED);
+    return !(does('l') && injectedCalls > 0 && injectedLooks++ < 2) &&
+           GetFileInformationByHandle(file, info);
 }
 
 }  // namespace
@@ -367,24 +349,23 @@ TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
             CloseHandle(lock);
         }
         injectedLocks.clear();
-        if (releaser != nullptr) {
-            EXPECT_EQ(WaitForSingleObject(releaser, 20000), WAIT_OBJECT_0);
-            CloseHandle(std::exchange(releaser, nullptr));
+        if (releaser.joinable()) {
+            releaser.join();
         }
         EXPECT_EQ(shown_.size(), c.left[0] == 'n' ? 0u : 1u);
-        const std::string names[] = {"picture.bmp", "~hm0.tmp", "~hm1.tmp"};
-        for (int i = 0; i < 3; ++i) {
-            const char held = c.left[i];
-            EXPECT_EQ(GetFileAttributesA(file(names[i]).c_str()) != INVALID_FILE_ATTRIBUTES,
-                      held != '-')
-                << names[i];
-            EXPECT_TRUE(readWholeFile(file(names[i])) == (held == 'n'   ? fresh
-                                                          : held == 'o' ? old
-                                                                        : std::vector<uint8_t>()))
-                << names[i] << " does not hold " << held;
+        std::string held;
+        for (const char* name : {"picture.bmp", "~hm0.tmp", "~hm1.tmp"}) {
+            const std::vector<uint8_t> bytes = readWholeFile(file(name));
+            const bool there = GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+            held += !there           ? '-'
+                    : bytes == fresh ? 'n'
+                    : bytes == old   ? 'o'
+                    : bytes.empty()  ? 'e'
+                                     : '?';
         }
+        EXPECT_EQ(held, c.left);
         const std::vector<std::string> left = namesIn(folder_);
-        EXPECT_EQ(left.size(), size_t(3 - std::count(c.left, c.left + 3, '-')));
+        EXPECT_EQ(left.size(), size_t(3 - std::count(held.begin(), held.end(), '-')));
         for (const std::string& name : left) {  // the next case starts afresh
             DeleteFileA(file(name).c_str());
         }
