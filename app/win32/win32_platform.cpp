@@ -305,7 +305,7 @@ ReplaceOutcome Win32Platform::replaceWide(const wchar_t* from, const wchar_t* to
         }
         if (!atTo.is(fresh)) {
             const bool oldInPlace =
-                old.what == Identity::None ? atTo.what == old.what : atTo.is(old);
+                old.what == Identity::None ? atTo.what == Identity::None : atTo.is(old);
             return oldInPlace && atFrom.is(fresh) && spare() ? ReplaceOutcome::Kept
                                                              : ReplaceOutcome::Stranded;
         }
