@@ -129,6 +129,8 @@ bool App::savePicture(const char* path) {
     const ReplaceOutcome outcome =
         written ? platform_.replaceFile(temporary.c_str(), path, backup.c_str())
                 : ReplaceOutcome::Kept;
+    // Only what the outcome shows spare is removed, never the only copy of
+    // either picture.
     switch (outcome) {
     case ReplaceOutcome::Replaced: platform_.removeFile(backup.c_str()); return true;
     case ReplaceOutcome::Kept:

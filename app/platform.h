@@ -11,15 +11,22 @@ struct FileBytes {
     int32_t size = 0;
 };
 
-// Where the files are after Platform::replaceFile.
+// Where the files are after Platform::replaceFile. Once a step has failed,
+// the platform looks at what is at to, from and backup and tells each file by
+// its identity, noted before anything moved (the volume serial number and
+// file index on Win32), never by what a call answered: a move that answered
+// failure but is seen done counts as done, and a name that a look cannot tell
+// holds neither file.
 enum class ReplaceOutcome {
-    // The new file is at to, whole.
+    // The new file is seen at to, whole (or every call succeeded). backup
+    // holds the old file, the caller's reservation or nothing.
     Replaced,
-    // to holds the old file as it was (put back, if it had left) and the new
-    // file is still at from.
+    // The old file is seen at to as it was (where there was none, nothing is
+    // there), the new one at from, and backup holds the caller's reservation
+    // or nothing: no move was made, or each was undone.
     Kept,
-    // The old file left to and neither file could be put there: the old one is
-    // at backup and the new one at from, both whole. Neither may be removed.
+    // Anything else, e.g. the old file seen at backup only, or a name no look
+    // could tell: every file is left where it is, and neither may be removed.
     Stranded,
 };
 
@@ -74,8 +81,10 @@ public:
     // Where to exists, the moved file takes its place and keeps its
     // attributes, where the platform can; the old file passes through the name
     // backup (reserved by the caller with createNewFile, and taken over by
-    // the move), where it stays for the caller to remove.
+    // the move), where it stays for the caller to remove. Moves are made only
+    // where a look shows them safe, never on a guess.
     virtual ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) = 0;
+    // Waits out a momentary hold on the file, as the other steps do.
     virtual bool removeFile(const char* path) = 0;
 
     Platform(const Platform&) = delete;

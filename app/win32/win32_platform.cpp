@@ -58,24 +58,90 @@ HANDLE openRetried(const wchar_t* path, DWORD access, DWORD disposition) {
     return file;
 }
 
-bool exists(const wchar_t* path) {
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+using FileCalls = Win32Platform::FileCalls;
+
+// A file whatever its name, as GetFileInformationByHandle tells it: a move
+// keeps its volume and its index there.
+struct Identity {
+    enum { None, Seen, Unknown } what = Unknown;
+    DWORD volume = 0, high = 0, low = 0;
+    bool is(const Identity& other) const {
+        return what == Seen && other.what == Seen && volume == other.volume && high == other.high &&
+               low == other.low;
+    }
+};
+
+bool nameIsFree(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool lookFailsForAMoment(DWORD error) {
+    return !nameIsFree(error);
+}
+
+Identity identityOf(const FileCalls& calls, HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    Identity identity;
+    if (calls.identify(file, &info)) {
+        identity = {Identity::Seen, info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                    info.nFileIndexLow};
+    }
+    return identity;
+}
+
+// The file at path now, or None; Unknown where the look went on failing.
+Identity lookAt(const FileCalls& calls, const wchar_t* path) {
+    Identity identity;
+    retried(
+        [&] {
+            // Attributes only: no holder's sharing stands in the way.
+            HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+            if (file == INVALID_HANDLE_VALUE) {
+                identity.what = nameIsFree(GetLastError()) ? Identity::None : Identity::Unknown;
+                return identity.what == Identity::None;
+            }
+            identity = identityOf(calls, file);
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            SetLastError(error);
+            return identity.what == Identity::Seen;
+        },
+        lookFailsForAMoment);
+    return identity;
+}
+
+// Some file servers have no flush to give: the bytes are as far as they go.
+bool cannotFlush(DWORD error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
 // The file's bytes on the disk, not only in the system's cache: a rename that
-// survives a power cut must not name a file whose data did not.
-bool flushToDisk(const wchar_t* path) {
-    HANDLE file = openRetried(path, GENERIC_WRITE, OPEN_EXISTING);
+// survives a power cut must not name a file whose data did not. Notes the
+// file's identity on the way.
+bool flushToDisk(const FileCalls& calls, const wchar_t* path, Identity* identity) {
+    HANDLE file = openRetried(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const bool flushed = FlushFileBuffers(file) != 0;
+    const bool flushed = calls.flush(file) != 0 || cannotFlush(GetLastError());
+    *identity = identityOf(calls, file);
     CloseHandle(file);
-    return flushed;
+    return flushed && identity->what == Identity::Seen;
 }
 
-bool moveWrittenThrough(const wchar_t* from, const wchar_t* to, DWORD flags = 0) {
-    return retried([&] { return MoveFileExW(from, to, flags | MOVEFILE_WRITE_THROUGH) != 0; });
+bool moveWrittenThrough(const FileCalls& calls, const wchar_t* from, const wchar_t* to,
+                        DWORD flags = 0) {
+    return retried([&] { return calls.move(from, to, flags | MOVEFILE_WRITE_THROUGH) != 0; });
+}
+
+// The replace refused the call itself and moved nothing (some file servers
+// do): the same moves by hand may serve. A network error says nothing of
+// what happened.
+bool refusedCall(DWORD error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_INVALID_PARAMETER || error == ERROR_CALL_NOT_IMPLEMENTED ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
 }  // namespace
@@ -180,45 +246,72 @@ ReplaceOutcome Win32Platform::replaceFile(const char* from, const char* to, cons
 
 ReplaceOutcome Win32Platform::replaceWide(const wchar_t* from, const wchar_t* to,
                                           const wchar_t* backup) {
-    if (!flushToDisk(from)) {
+    // Each file is known by its identity, noted before anything moves, so that
+    // after a failure a look tells where each one is, whatever the calls said.
+    Identity fresh;
+    if (!flushToDisk(calls_, from, &fresh)) {
         return ReplaceOutcome::Kept;
     }
+    const Identity old = lookAt(calls_, to), reserved = lookAt(calls_, backup);
     const DWORD kept = GetFileAttributesW(to);
-    if (kept == INVALID_FILE_ATTRIBUTES) {
-        return moveWrittenThrough(from, to) ? ReplaceOutcome::Replaced : ReplaceOutcome::Kept;
-    }
-    // A target the replace would fail on (read-only, a folder, or held by
-    // another program that does not share its deletion) is refused before
-    // anything is touched; the check asks no more than the replace does.
-    if ((kept & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return ReplaceOutcome::Kept;
-    }
-    HANDLE target = openRetried(to, GENERIC_READ | DELETE | SYNCHRONIZE, OPEN_EXISTING);
-    if (target == INVALID_HANDLE_VALUE) {
-        return ReplaceOutcome::Kept;
-    }
-    CloseHandle(target);
-    const bool replaced = retried([&] {
-        return replace_(to, from, backup,
-                        REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                        nullptr) != 0;
-    });
-    if (!replaced) {
-        // Some failures leave the old file under the backup name only: then
-        // the new one takes its place, or else the old one goes back. Where
-        // the old file is still whole at its name and nothing holds it, the
-        // file system refused the call itself (some file servers do): the
-        // same moves by hand, the old file first.
-        const bool held = heldForAMoment(GetLastError());
-        if (exists(to) && (held || !moveWrittenThrough(to, backup, MOVEFILE_REPLACE_EXISTING))) {
+    bool done;
+    if (old.what == Identity::None) {
+        done = moveWrittenThrough(calls_, from, to);
+    } else {
+        // A target no look could tell, or one the replace would fail on
+        // (read-only, a folder, or held by another program that does not share
+        // its deletion), is refused before anything is touched; the check asks
+        // no more than the replace does.
+        if (old.what == Identity::Unknown || kept == INVALID_FILE_ATTRIBUTES ||
+            (kept & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
             return ReplaceOutcome::Kept;
         }
-        if (!moveWrittenThrough(from, to)) {
-            return moveWrittenThrough(backup, to) ? ReplaceOutcome::Kept : ReplaceOutcome::Stranded;
+        HANDLE target = openRetried(to, GENERIC_READ | DELETE | SYNCHRONIZE, OPEN_EXISTING);
+        if (target == INVALID_HANDLE_VALUE) {
+            return ReplaceOutcome::Kept;
+        }
+        CloseHandle(target);
+        done = retried([&] {
+            return calls_.replace(to, from, backup,
+                                  REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                  nullptr, nullptr) != 0;
+        });
+    }
+    if (!done) {
+        const DWORD error = GetLastError();
+        Identity atTo, atFrom, atBackup;
+        const auto look = [&] {
+            atTo = lookAt(calls_, to);
+            atFrom = lookAt(calls_, from);
+            atBackup = lookAt(calls_, backup);
+        };
+        const auto spare = [&] { return atBackup.what == Identity::None || atBackup.is(reserved); };
+        look();
+        // Each move only from where a look shows its file to a name seen
+        // free or spare; whatever it answers, the next look tells what it did.
+        if (old.what == Identity::Seen) {
+            if (refusedCall(error) && atTo.is(old) && atFrom.is(fresh) && spare()) {
+                moveWrittenThrough(calls_, to, backup, MOVEFILE_REPLACE_EXISTING);
+                look();
+            }
+            if (atTo.what == Identity::None && atFrom.is(fresh)) {
+                moveWrittenThrough(calls_, from, to);
+                look();
+            }
+            if (atTo.what == Identity::None && atBackup.is(old)) {
+                moveWrittenThrough(calls_, backup, to);
+                look();
+            }
+        }
+        if (!atTo.is(fresh)) {
+            const bool oldInPlace =
+                old.what == Identity::None ? atTo.what == Identity::None : atTo.is(old);
+            return oldInPlace && atFrom.is(fresh) && spare() ? ReplaceOutcome::Kept
+                                                             : ReplaceOutcome::Stranded;
         }
     }
     // Not every implementation carries all of the replaced file's attributes over.
-    if (GetFileAttributesW(to) != kept) {
+    if (old.what == Identity::Seen && GetFileAttributesW(to) != kept) {
         SetFileAttributesW(to, kept);
     }
     return ReplaceOutcome::Replaced;
@@ -226,5 +319,6 @@ ReplaceOutcome Win32Platform::replaceWide(const wchar_t* from, const wchar_t* to
 
 bool Win32Platform::removeFile(const char* path) {
     std::wstring wide;
-    return toWide(path, &wide) && DeleteFileW(wide.c_str()) != 0;
+    // A scanner that opens the file as the save ends holds it for a moment.
+    return toWide(path, &wide) && retried([&] { return DeleteFileW(wide.c_str()) != 0; });
 }

@@ -25,16 +25,20 @@ public:
     ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override;
     bool removeFile(const char* path) override;
 
-    // The system's ReplaceFileW, which tests swap for one that fails in ways
-    // a real disk seldom does.
-    using ReplaceCall = BOOL(WINAPI*)(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
-                                      DWORD flags, LPVOID exclude, LPVOID reserved);
-    void setReplaceCall(ReplaceCall call) { replace_ = call; }
+    // The system's calls of a replace whose answers decide where the files
+    // are, which tests swap for ones that fail in ways a real disk seldom does.
+    struct FileCalls {
+        decltype(&ReplaceFileW) replace = ReplaceFileW;
+        decltype(&MoveFileExW) move = MoveFileExW;
+        decltype(&FlushFileBuffers) flush = FlushFileBuffers;
+        decltype(&GetFileInformationByHandle) identify = GetFileInformationByHandle;
+    };
+    FileCalls& fileCalls() { return calls_; }
 
 private:
     ReplaceOutcome replaceWide(const wchar_t* from, const wchar_t* to, const wchar_t* backup);
 
-    ReplaceCall replace_ = ReplaceFileW;
+    FileCalls calls_;
     HWND mainWindow_ = nullptr;
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;

@@ -272,6 +272,7 @@ TEST_F(PictureExchangeTest, PathsLongerThanThePlatformTakesAreRefusedUntouched) 
     EXPECT_EQ(readWholeFile(over), good);
     expectPictures(21, 22);
     EXPECT_TRUE(app.savePicture(fits.c_str()));
+    EXPECT_TRUE(app.loadPictureFile(fits.c_str()));
 }
 
 TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
@@ -325,8 +326,10 @@ TEST_F(PictureExchangeTest, FailedSaveKeepsTheOldFileAndLeavesNothingBehind) {
     const std::string missing = path("missing/picture.bmp");
     EXPECT_FALSE(app.savePicture(missing.c_str()));
     EXPECT_FALSE(fs::exists(fs::u8path(path("missing"))));
+    platform.calls.clear();
     EXPECT_FALSE(app.savePicture(""));
     EXPECT_FALSE(app.savePicture(nullptr));
+    EXPECT_EQ(platform.calls, Calls{});
 }
 
 // The old file left its name and neither file could be put back there: both

@@ -217,6 +217,9 @@ TEST_F(SlapTest, SaturatesButStillSoundsAndCountsUpToTheLargestCount) {
     EXPECT_EQ(currentAt(240 + 50, 160), rgb(160, 71, 100));
     const std::vector<uint32_t> saturated = wordsOf(*state.currentPicture);
     EXPECT_EQ(state.slapCount, 100);
+    state.slapCount = 300;  // the colour stays pure red from 256 on, the number does not
+    app.slapAt(240, 160);
+    EXPECT_TRUE(platform.changes.back().counter);
     state.slapCount = INT32_MAX - 1;
     platform.calls.clear();
     app.slapAt(240, 160);

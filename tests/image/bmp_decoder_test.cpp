@@ -172,6 +172,8 @@ TEST_F(BmpDecoder, SizeFieldsBelowTheHeadersStopOnlyTheStream) {
     for (uint32_t end = 0; end < 54; ++end) {
         const Bytes file = fileWithSizeField(54, end);
         ASSERT_EQ(load(file), std::make_pair(true, true)) << end;
+        // Cut inside the headers, which the stream reads whole before anything else.
+        EXPECT_EQ(load(Bytes(file.begin(), file.begin() + 53)), std::make_pair(false, false));
         const size_t at = le32At(file, 10);
         const uint32_t colour = le24At(file, at);
         EXPECT_EQ(std::make_pair(a.pixel(0, 0), b.pixel(0, 0)), std::make_pair(colour, colour))

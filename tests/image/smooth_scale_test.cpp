@@ -39,6 +39,7 @@ TEST(SmoothScale, MixesTheNeighboursOfEachSampledPoint) {
         {"channels apart", 2, {0xFF0000, 0x0000FF}, 4, 1, {0xFF0000, 0xBF0040, 0x4000BF, 0x0000FF}},
         {"rows from the top", 1, {0xFFFFFF, 0x000000}, 1, 4, {0xFFFFFF, 0xBFBFBF, 0x404040, 0}},
         {"half again", 2, {0x000000, 0x0000FF}, 3, 1, {0x000000, 0x000080, 0x0000FF}},
+        {"weights rounded", 2, {0x000000, 0x0000FF}, 7, 1, {0, 0, 0x37, 0x80, 0xC8, 0xFF, 0xFF}},
         {"same size", 3, {1, 2, 3, 4, 5, 6}, 3, 2, {1, 2, 3, 4, 5, 6}},
         {"one pixel", 1, {0x123456}, 2, 2, {0x123456, 0x123456, 0x123456, 0x123456}},
         {"top byte dropped", 1, {0xFF123456}, 1, 1, {0x123456}},

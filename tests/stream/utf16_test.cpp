@@ -36,6 +36,8 @@ TEST(Utf16, MalformedUtf8IsRefusedWhole) {
              "\xE0\x9F\xBF",          // overlong three-byte form
              "\xF0\x8F\xBF\xBF",      // overlong four-byte form
              "\xED\xA0\x80",          // an encoded surrogate
+             "\xED\xBF\xBF",          // the last one
+             "\xC3\xC3",              // a lead byte where a continuation byte belongs
              "\xF4\x90\x80\x80",      // past U+10FFFF
              "\xF5\x80\x80\x80", "\xFF",
              "\xE4\xBF",  // cut short at the end
@@ -52,7 +54,7 @@ TEST(Utf16, UnpairedSurrogatesAreRefusedWhole) {
     for (const char16_t* bad : {u"\xD800",
                                 u"a\xD800"
                                 u"b",
-                                u"\xDC00\xD800", u"\xDBFF"}) {
+                                u"\xDC00\xD800", u"\xDC00\xDC00", u"\xDBFF"}) {
         std::string narrow = "left over";
         EXPECT_FALSE(utf16ToUtf8(u"C:\\" + std::u16string(bad) + u".bmp", &narrow));
         EXPECT_TRUE(narrow.empty());

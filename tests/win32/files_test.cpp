@@ -1,6 +1,8 @@
 // Files dropped on the window and File > Save image, on real files.
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "tests/support/bmp_files.h"
@@ -213,20 +215,29 @@ TEST_F(MainWindowFiles, SaveNeverSeesAPathLongerThanThePlatformTakes) {
 
 // What the replace may meet, beyond a plain failure: every case ends with
 // the old file or the new picture whole at the chosen name, the error box
-// when it is the old file, and nothing else left in the folder.
+// exactly when it is not the new picture, and no only copy of either removed.
 namespace {
 
 struct InjectedReplace {
-    bool moveOldAway = false;  // as ReplaceFileW's documented half-way failures leave it
-    bool lockNew = false;      // the new file held open by someone else
-    bool lockOld = false;      // the moved old file too
-    bool lockTarget = false;   // the target taken between the checks and the replace
-    DWORD error = 0;           // 0: call the real one
-    int failures = 0;          // calls that fail before the real one runs; 0: all
+    // A letter each: the real replace runs first (r); the old file is moved to
+    // the backup name (m), as ReplaceFileW's documented half-way failures
+    // leave it, or deleted by another program (d); the new file (n), the moved
+    // old one (o) or the target (t) is held; the backup is held for a moment
+    // after a replace that succeeds (b); two looks after the replace fail (l).
+    const char* does = "";
+    DWORD error = 0;       // the replace's answer; 0: the real one's
+    int failures = 0;      // calls answered so before the real one runs; 0: all
+    DWORD moveError = 0;   // the first move after the replace is made, then answered so
+    DWORD flushError = 0;  // the flush answers so, flushing nothing
 };
 InjectedReplace injected;
 std::vector<HANDLE> injectedLocks;
-int injectedCalls = 0;
+int injectedCalls = 0, injectedMoves = 0, injectedLooks = 0;
+std::thread releaser;
+
+bool does(char what) {
+    return std::strchr(injected.does, what) != nullptr;
+}
 
 HANDLE holdExclusively(const wchar_t* path) {
     return CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -235,26 +246,48 @@ HANDLE holdExclusively(const wchar_t* path) {
 BOOL WINAPI injectedReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
                             LPVOID exclude, LPVOID reserved) {
     ++injectedCalls;
-    if (injected.lockTarget) {
+    if (does('t'))
         injectedLocks.push_back(holdExclusively(replaced));
+    const bool real =
+        injected.error == 0 || (injected.failures > 0 && injectedCalls > injected.failures);
+    const BOOL done = (real || does('r')) &&
+                      ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
+    if (real && does('b')) {
+        releaser = std::thread([held = holdExclusively(backup)] {
+            Sleep(150);
+            CloseHandle(held);
+        });
     }
-    if (injected.error == 0 || (injected.failures > 0 && injectedCalls > injected.failures)) {
-        return ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
-    }
-    if (injected.moveOldAway) {
+    if (real)
+        return done;
+    if (does('m'))
         MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING);
-    }
-    if (injected.lockNew) {
-        injectedLocks.push_back(holdExclusively(replacement));
-    }
-    if (injected.lockOld) {
-        injectedLocks.push_back(holdExclusively(backup));
-    }
+    if (does('d'))
+        DeleteFileW(replaced);
+    for (const auto& [what, path] : {std::make_pair('n', replacement), {'o', backup}})
+        if (does(what))
+            injectedLocks.push_back(holdExclusively(path));
     SetLastError(injected.error);
     return FALSE;
 }
 
-enum class Left { NewPicture, OldFile, BothElsewhere };
+BOOL WINAPI injectedMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    const BOOL moved = MoveFileExW(from, to, flags);
+    const bool lost = moved && injected.moveError != 0 && injectedCalls > 0 && !injectedMoves++;
+    SetLastError(lost ? injected.moveError : GetLastError());
+    return moved && !lost;
+}
+
+BOOL WINAPI injectedFlush(HANDLE file) {
+    SetLastError(injected.flushError);
+    return injected.flushError == 0 && FlushFileBuffers(file);
+}
+
+BOOL WINAPI injectedIdentify(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+    SetLastError(ERROR_NETNAME_DELETED);
+    return !(does('l') && injectedCalls > 0 && injectedLooks++ < 2) &&
+           GetFileInformationByHandle(file, info);
+}
 
 }  // namespace
 
@@ -262,30 +295,45 @@ TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
     struct Case {
         const char* name;
         InjectedReplace inject;
-        Left left;
+        // What picture.bmp, ~hm0.tmp and ~hm1.tmp hold: the new picture (n),
+        // the old file (o), the empty reservation (e) or nothing (-).
+        const char* left;
     };
-    // A refusal with the old file whole at its name and nothing holding it
-    // (87, 1, 50, as some file servers give, or the replace's own 1175 and
-    // 1176) is done again by renames; a hold is waited out for a while.
+    // A refusal of the call itself with the old file whole at its name and
+    // nothing holding it (87, 1, 50, as some file servers give, or the
+    // replace's own 1175 and 1176) is done again by renames; a hold is waited
+    // out for a while; anything else is looked at, and moved on only from
+    // what is seen.
     // clang-format off
     const Case cases[] = {
-        {"the target locked after the checks", {false, false, false, true, 0},       Left::OldFile},
-        {"refused, nothing moved (1175)",      {false, false, false, false, 1175},   Left::NewPicture},
-        {"refused, nothing moved (1176)",      {false, false, false, false, 1176},   Left::NewPicture},
-        {"refused by the server (87)",         {false, false, false, false, 87},     Left::NewPicture},
-        {"refused by the server (1)",          {false, false, false, false, 1},      Left::NewPicture},
-        {"refused by the server (50)",         {false, false, false, false, 50},     Left::NewPicture},
-        {"refused (87), new file held",        {false, true, false, false, 87},      Left::OldFile},
-        {"held for a moment (32)",             {false, false, false, false, 32, 2},  Left::NewPicture},
-        {"held for a moment (33)",             {false, false, false, false, 33, 3},  Left::NewPicture},
-        {"denied for a moment (5)",            {false, false, false, false, 5, 1},   Left::NewPicture},
-        {"held throughout (32)",               {false, false, false, false, 32},     Left::OldFile},
-        {"old file moved away (1177)",         {true, false, false, false, 1177},    Left::NewPicture},
-        {"moved away, new file held",          {true, true, false, false, 1177},     Left::OldFile},
-        {"moved away, both held",              {true, true, true, false, 1177},      Left::BothElsewhere},
+        {"the target locked after the checks", {"t"},               "o--"},
+        {"refused, nothing moved (1175)",      {"", 1175},          "n--"},
+        {"refused, nothing moved (1176)",      {"", 1176},          "n--"},
+        {"refused by the server (87)",         {"", 87},            "n--"},
+        {"refused by the server (1)",          {"", 1},             "n--"},
+        {"refused by the server (50)",         {"", 50},            "n--"},
+        {"refused (87), new file held",        {"n", 87},           "on-"},
+        {"held for a moment (32)",             {"", 32, 2},         "n--"},
+        {"held for a moment (33)",             {"", 33, 3},         "n--"},
+        {"denied for a moment (5)",            {"", 5, 1},          "n--"},
+        {"held throughout (32)",               {"", 32},            "o--"},
+        {"old file moved away (1177)",         {"m", 1177},         "n--"},
+        {"moved away, new file held",          {"mn", 1177},        "on-"},
+        {"moved away, both held",              {"mno", 1177},       "-no"},
+        {"done, answered 87",                  {"r", 87},           "n--"},
+        {"done, the answer lost (64)",         {"r", 64},           "n--"},
+        {"nothing done, network error (64)",   {"", 64},            "o--"},
+        {"refused (87), backup move lost (64)",{"", 87, 0, 64},     "n--"},
+        {"old file deleted, new file held",    {"dn", 2},           "-ne"},
+        {"held throughout, looks fail (32)",   {"l", 32},           "o--"},
+        {"no flush here (1)",                  {"", 0, 0, 0, 1},    "n--"},
+        {"no flush here (50)",                 {"", 0, 0, 0, 50},   "n--"},
+        {"the flush fails (1117)",             {"", 0, 0, 0, 1117}, "o--"},
+        {"the backup held for a moment",       {"b"},               "n--"},
     };
     // clang-format on
-    window_->platform().setReplaceCall(injectedReplace);
+    window_->platform().fileCalls() = {injectedReplace, injectedMove, injectedFlush,
+                                       injectedIdentify};
     const std::vector<uint8_t> old(1000, 'o');
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -294,38 +342,35 @@ TEST_F(MainWindowFiles, SaveThatFailsAnywhereLosesNeitherFile) {
         slapAt(300, 160);
         const std::vector<uint8_t> fresh = encodeBmp24({480, 320, current()});
         injected = c.inject;
-        injectedCalls = 0;
+        injectedCalls = injectedMoves = injectedLooks = 0;
         shown_.clear();
         command(IDM_SAVE_IMAGE);
         for (HANDLE lock : injectedLocks) {
             CloseHandle(lock);
         }
         injectedLocks.clear();
-        const std::vector<std::string> names = namesIn(folder_);
-        switch (c.left) {
-        case Left::NewPicture:
-            EXPECT_TRUE(savedAsShown(nextSavePath_));
-            EXPECT_EQ(names, std::vector<std::string>{"picture.bmp"});
-            break;
-        case Left::OldFile:
-            EXPECT_EQ(shown_.size(), 1u);
-            EXPECT_TRUE(readWholeFile(nextSavePath_) == old);
-            // A temporary file held by someone else cannot be removed.
-            EXPECT_EQ(names.size(), c.inject.lockNew ? 2u : 1u);
-            EXPECT_EQ(names.at(0), "picture.bmp");
-            break;
-        case Left::BothElsewhere:
-            EXPECT_EQ(shown_.size(), 1u);
-            EXPECT_EQ(names.size(), 2u);
-            EXPECT_TRUE(readWholeFile(file(names.at(0))) == fresh);  // ~hm0.tmp
-            EXPECT_TRUE(readWholeFile(file(names.at(1))) == old);    // ~hm1.tmp
-            break;
+        if (releaser.joinable()) {
+            releaser.join();
         }
-        for (const std::string& name : names) {  // the next case starts afresh
+        EXPECT_EQ(shown_.size(), c.left[0] == 'n' ? 0u : 1u);
+        std::string held;
+        for (const char* name : {"picture.bmp", "~hm0.tmp", "~hm1.tmp"}) {
+            const std::vector<uint8_t> bytes = readWholeFile(file(name));
+            const bool there = GetFileAttributesA(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+            held += !there           ? '-'
+                    : bytes == fresh ? 'n'
+                    : bytes == old   ? 'o'
+                    : bytes.empty()  ? 'e'
+                                     : '?';
+        }
+        EXPECT_EQ(held, c.left);
+        const std::vector<std::string> left = namesIn(folder_);
+        EXPECT_EQ(left.size(), size_t(3 - std::count(held.begin(), held.end(), '-')));
+        for (const std::string& name : left) {  // the next case starts afresh
             DeleteFileA(file(name).c_str());
         }
     }
-    window_->platform().setReplaceCall(ReplaceFileW);
+    window_->platform().fileCalls() = {};
 }
 
 // A folder or a read-only file of the chosen name is refused before anything
