@@ -231,9 +231,9 @@ void ProgramSoak::loadBuiltIns() {
 
 void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
     const Usage before = usage();
-    HBRUSH brushes[10];
-    for (HBRUSH& brush : brushes) {
-        brush = CreateSolidBrush(RGB(1, 2, 3));
+    GdiObject<HBRUSH> brushes[10];
+    for (GdiObject<HBRUSH>& brush : brushes) {
+        brush.reset(CreateSolidBrush(RGB(1, 2, 3)));
     }
     HANDLE events[3];
     for (HANDLE& event : events) {
@@ -252,8 +252,8 @@ void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
     for (HANDLE event : events) {
         CloseHandle(event);
     }
-    for (HBRUSH brush : brushes) {
-        DeleteObject(brush);
+    for (GdiObject<HBRUSH>& brush : brushes) {
+        brush.reset();
     }
     ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
     ASSERT_EQ(during.blocks - before.blocks, 1);
