@@ -18,6 +18,9 @@ if [ "${1:-}" = --session ]; then
     in_prefix() { (export HOPPEL_DPI=96 && source "$here/wine-env.sh" 64 && "$@"); }
     started() { wine_session_start && echo "$wine_session_took"; }
     trap 'in_prefix wine_session_end' EXIT
+    # Stopped from outside (make test ends its other stages when one fails):
+    # the session still ends, its persistent server with it.
+    trap 'exit 143' TERM
     HOPPEL_DPI=96 "$here/wine-prefix.sh"
     took=$(in_prefix started) || { echo "wine-prefix: the Wine session at 96 DPI did not start" >&2; exit 1; }
     # The start's time, for the report of a window that never shows.

@@ -325,10 +325,11 @@ std::vector<Event> ProgramSoak::runShuffledInputs() {
     EXPECT_EQ(after.gdi, warm.gdi);
     EXPECT_EQ(after.blocks, warm.blocks);
     EXPECT_EQ(after.objects, warm.objects);
-    // The platform's sound threads come and go on their own timing; no
-    // difference was seen in runs under load, and one block or handle lost
-    // per Clear (100) or per Auto run (20) is far beyond this slack.
-    EXPECT_NEAR(double(after.heap), double(warm.heap), 5);
+    // The platform's sound threads come and go on their own timing: beside a
+    // full machine the heap once held 6 blocks fewer at the end. A leak only
+    // grows it, and one block or handle lost per Clear (100) or per Auto run
+    // (20) is far beyond this slack.
+    EXPECT_LE(after.heap, warm.heap + 10);
     EXPECT_NEAR(double(after.handles), double(warm.handles), 3);
     return events;
 }
