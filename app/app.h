@@ -1,60 +1,23 @@
 #pragma once
-// The application's logic, free of Win32: the state the program holds for its
-// whole run, the slap, auto mode, picture exchange and the picture view's
-// composition. Everything outside goes through Platform and RandomSource.
+// The application's logic, free of Win32: the slap, auto mode, picture
+// exchange and the picture view's composition over the AppState it holds for
+// the whole run. Everything outside goes through Platform and RandomSource.
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "app/app_state.h"
+#include "app/counter.h"
+#include "app/picture_size.h"
 #include "app/platform.h"
+#include "app/sound.h"
 #include "image/image.h"
 
-constexpr int32_t kPictureWidth = 480;
-constexpr int32_t kPictureHeight = 320;
-constexpr int32_t kHandWidth = 196;
-constexpr int32_t kHandHeight = 100;
-// A 480 x 320 24-bit BMP: the smallest file a dropped picture can be.
-constexpr int32_t kMinimumPictureFileSize = 460854;
 // An auto tick draws at most this many points looking for one off the
 // background, then gives up without slapping.
 constexpr int32_t kAutoPointAttempts = 10000;
 // The longest path the platform's file calls and the save dialog take, in
 // UTF-16 units (the platform's own).
 constexpr int32_t kLongestPath = 259;
-// The range of counts the 7-character counter shows; counts beyond show as its ends.
-constexpr int32_t kCounterShownMinimum = -999999;
-constexpr int32_t kCounterShownMaximum = 9999999;
-
-// A WAV file in memory owned by someone else (the resources).
-struct Sound {
-    const uint8_t* bytes = nullptr;
-    int32_t size = 0;
-};
-
-// The length of UTF-8 text in UTF-16 units, as the platform counts a path.
-size_t utf16Length(const std::string& utf8);
-
-struct CounterColor {
-    uint8_t red;
-    uint8_t green;
-    uint8_t blue;
-};
-
-struct AppState {
-    std::unique_ptr<Dib32Image> displayImage;
-    std::unique_ptr<Dib32Image> currentPicture;
-    std::unique_ptr<Dib32Image> untouchedPicture;
-    std::unique_ptr<Dib32Image> handImage;
-    Sound slapSounds[3];
-    // Stops at INT32_MAX rather than wrapping.
-    int32_t slapCount = 0;
-    // Picture coordinates, y from the bottom; handX 0 hides the hand.
-    uint32_t handX = 0;
-    uint32_t handY = 0;
-    bool autoMode = false;
-    uint32_t autoAccumulator = 0;
-    char counterText[8] = {};
-};
 
 class App {
 public:

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "stream/file_output_stream.h"
 #include "stream/memory_block_reader.h"
+#include "stream/utf16.h"
 
 namespace {
 
@@ -46,17 +47,6 @@ std::string temporarySibling(const std::string& chosen, int32_t attempt) {
 }
 
 }  // namespace
-
-size_t utf16Length(const std::string& utf8) {
-    size_t units = 0;
-    for (const char c : utf8) {
-        const uint8_t byte = uint8_t(c);
-        // Lead bytes start a unit; a four-byte sequence makes a pair of them.
-        units += (byte & 0xC0) != 0x80 ? 1 : 0;
-        units += byte >= 0xF0 ? 1 : 0;
-    }
-    return units;
-}
 
 // Creates the first free temporary sibling from *attempt on and returns its
 // name, leaving *attempt past it; empty when none could be made.

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the benchmark program natively (bench) and for both Windows widths
-# (bench-win32, bench-win64), under one lock: make test and make bench build
-# the same folders. Google Benchmark has no MinGW package in Debian, so its
-# Debian source package is fetched once, from the host's own Debian mirror,
-# through a private apt source list and configuration (the system's lists,
-# caches and hooks are left alone), and built with the project's toolchain
-# files into build/gbench-i686 and build/gbench-x86_64. Any failure ends it
-# with one line.
+# Builds the benchmark program natively (the bench preset) and for both
+# Windows widths (in the win32 and win64 presets, beside their tests, from the
+# same libraries), under one lock: make test and make bench build the same
+# folders. Google Benchmark has no MinGW package in Debian, so its Debian
+# source package is fetched once, from the host's own Debian mirror, through a
+# private apt source list and configuration (the system's lists, caches and
+# hooks are left alone), and built with the project's toolchain files into
+# build/gbench-i686 and build/gbench-x86_64, where the Windows presets find
+# it. bench-build.sh --library builds only that. Any failure ends it with one
+# line.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=$PWD/build
@@ -98,9 +100,10 @@ for arch in i686 x86_64; do
     echo "bench: Google Benchmark for $arch built in $((SECONDS - began)) s" >&2
 done
 
+[ "${1:-}" != --library ] || exit 0
 cmake --preset bench >/dev/null || fail "bench configure failed"
 cmake --build --preset bench || fail "bench build failed"
-for preset in bench-win32 bench-win64; do
+for preset in win32 win64; do
     cmake --preset $preset >/dev/null || fail "$preset configure failed"
-    cmake --build --preset $preset --target hoppel_bench || fail "$preset build failed"
+    cmake --build --preset $preset --target hoppel_bench || fail "$preset build of hoppel_bench failed"
 done

@@ -27,7 +27,7 @@ fi
 echo "$said"
 must "the Wine prefix (scripts/wine-prefix.sh)" scripts/wine-prefix.sh
 for width in $widths; do
-    if [ "$width" = 32 ]; then preset=bench-win32 arch=i686; else preset=bench-win64 arch=x86_64; fi
+    if [ "$width" = 32 ]; then preset=win32 arch=i686; else preset=win64 arch=x86_64; fi
     banner "Windows $arch build under wine"
     # The picture view's benchmarks make windows: a virtual display of their
     # own, large enough for the window at 200 %, never the desktop's.

@@ -1,5 +1,8 @@
 # Sourced by the scripts: what several of them share.
 
+# Python leaves no byte-code caches beside the scripts it imports.
+export PYTHONDONTWRITEBYTECODE=1
+
 # must WHAT COMMAND...: runs the command; on failure ends the script with one
 # line, "<script>: FAILED: WHAT (exit N)".
 must() {
@@ -12,8 +15,10 @@ must() {
 # The virtual display of every run under wine: large enough for the window at 200 %.
 hoppel_screen=2048x1536
 # in_display SECONDS COMMAND...: runs the command in a virtual display of its own, bounded.
+# Its number is the first free one from HOPPEL_DISPLAY_FROM (99) on: runs side
+# by side start from numbers apart, so that two never pick the same one.
 in_display() {
     local seconds=$1
     shift
-    timeout "$seconds" xvfb-run -a -s "-screen 0 ${hoppel_screen}x24" "$@"
+    timeout "$seconds" xvfb-run -n "${HOPPEL_DISPLAY_FROM:-99}" -a -s "-screen 0 ${hoppel_screen}x24" "$@"
 }

@@ -4,6 +4,9 @@
 # else its 64-bit twin, and says which. With no display ($DISPLAY empty) it
 # plays a short round in a virtual one instead: moves the hand over the figure,
 # slaps a few times, saves a screenshot under build/ and closes the program.
+# run.sh --screenshot: that round, whatever $DISPLAY says, its screenshot then
+# made docs/screenshot.png (the README's picture), stripped of the PNG's time
+# chunks.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
@@ -11,6 +14,14 @@ screenshot=$root/build/hoppelmaru-screenshot.png
 fail() { echo "run: $*" >&2; exit 1; }
 source scripts/common.sh
 
+if [ "${1:-}" = --screenshot ]; then
+    rm -f "$screenshot"
+    DISPLAY='' "$root/scripts/run.sh" || fail "the round without a display failed"
+    [ -s "$screenshot" ] || fail "the round left no $screenshot"
+    /usr/bin/convert "$screenshot" -strip docs/screenshot.png || fail "could not write docs/screenshot.png"
+    echo "run: docs/screenshot.png ($(/usr/bin/identify -format '%w x %h' docs/screenshot.png))"
+    exit
+fi
 if [ "${1:-}" != --headless-round ]; then
     scripts/setup.sh || fail "setup failed (scripts/setup.sh)"
     source scripts/wine-env.sh

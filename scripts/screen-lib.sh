@@ -64,7 +64,7 @@ figure_point() {
 # start_program EXE: runs it under wine in the background as $program, waits
 # for its window, bounded, and sets $window and its screen rectangle wx wy ww
 # wh. The pointer waits in the screen's corner, off the window. Where no
-# scripts/wine-session.sh holds the prefix's session, it starts one and ends
+# scripts/wine-prefix.sh --session holds the prefix's session, it starts one and ends
 # it on exit; on exit the program is stopped too. False, with the start's
 # phases, Wine's processes and the load said, when no window shows.
 start_program() {

@@ -2,6 +2,8 @@
 # Installs what the build, the tests and the run need on Debian 12.
 # Idempotent: prints nothing and changes nothing when everything is present.
 # Any failure ends it with one line naming what failed and what to do.
+# setup.sh native: only what the native build and its tests need; make test
+# installs that first and builds while the rest installs.
 set -euo pipefail
 
 native=(cmake ninja-build g++ make googletest libgtest-dev libbenchmark-dev libstb-dev
@@ -45,6 +47,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     need_update=1
 fi
 todo=$(missing "${native[@]}" "${cross[@]}" "${desktop[@]}" "${release[@]}" "${web[@]}" "${drag[@]}")
+[ "${1:-}" != native ] || todo=$(missing "${native[@]}")
 if [ -n "$todo" ] || [ -n "${need_update:-}" ]; then
     [ -z "$todo" ] || echo "setup: installing $(echo $todo | wc -w) packages" >&2
     sudo_ timeout 600 apt-get update -qq >"$log" 2>&1 ||

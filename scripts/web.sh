@@ -6,6 +6,7 @@
 # build/web/app/web/hoppelmaru.html, plays straight from disk too.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/common.sh
 fail() { echo "web: $*" >&2; exit 1; }
 scripts/setup.sh || fail "setup failed (scripts/setup.sh)"
 cmake --preset web >/dev/null || fail "cmake --preset web failed"

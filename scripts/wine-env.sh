@@ -5,14 +5,17 @@
 # 32-bit programs). Set on their own lines: a wine started without a prefix or
 # display can hang.
 # HOPPEL_DPI (96 unless set) picks a prefix whose display has that DPI, one
-# prefix for each: build/wineprefix at 96, build/wineprefix-dpiN otherwise.
+# prefix for each: wineprefix at 96, wineprefix-dpiN otherwise, in
+# HOPPEL_PREFIX_DIR (build/ unless set: runs side by side each take a folder
+# of their own, for two runs in one prefix disturb each other).
 HOPPEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 HOPPEL_WINE_WIDTH=${1:-64}
 HOPPEL_DPI=${HOPPEL_DPI:-96}
+export HOPPEL_PREFIX_DIR=${HOPPEL_PREFIX_DIR:-$HOPPEL_ROOT/build}
 if [ "$HOPPEL_DPI" = 96 ]; then
-    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix}
+    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_PREFIX_DIR/wineprefix}
 else
-    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_ROOT/build/wineprefix-dpi$HOPPEL_DPI}
+    export WINEPREFIX=${HOPPEL_WINEPREFIX:-$HOPPEL_PREFIX_DIR/wineprefix-dpi$HOPPEL_DPI}
 fi
 export WINEDEBUG=-all
 # The system locale Wine gives its programs: Japanese (code page 932) unless
@@ -84,7 +87,7 @@ wine_session_end() {
     "$HOPPEL_WINESERVER" -k 2>/dev/null || true
     timeout 60 "$HOPPEL_WINESERVER" -w 2>/dev/null || true
 }
-# True where scripts/wine-session.sh holds the sessions for this display.
+# True where scripts/wine-prefix.sh --session holds the sessions for this display.
 wine_session_held() { [ -n "${DISPLAY:-}" ] && [ "${HOPPEL_WINE_SESSION:-}" = "$DISPLAY" ]; }
 
 # True where the kernel runs 32-bit programs: elsewhere the 32-bit loader

@@ -3,8 +3,35 @@
 # A 64-bit prefix: it runs the x86_64 build everywhere and the i686 one too
 # where the kernel runs 32-bit programs. With HOPPEL_DPI set (see wine-env.sh)
 # it makes the prefix whose display has that DPI.
+# wine-prefix.sh --session COMMAND...: then runs the command (a test run) in
+# the current display with the Wine session of the tests' prefix, at 96 DPI,
+# started before it and ended after it: no test pays for the start, and none
+# starts into a server that is shutting down. Exits as the command. (The 144
+# and 192 DPI tests run in displays and sessions of their own: two prefixes'
+# sessions on one display disturb each other.)
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh" 64
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [ "${1:-}" = --session ]; then
+    shift
+    [ -n "${DISPLAY:-}" ] || { echo "wine-prefix: --session needs a display" >&2; exit 1; }
+    # The tests' prefix: COMMAND... in its environment.
+    in_prefix() { (export HOPPEL_DPI=96 && source "$here/wine-env.sh" 64 && "$@"); }
+    started() { wine_session_start && echo "$wine_session_took"; }
+    trap 'in_prefix wine_session_end' EXIT
+    # Stopped from outside (make test ends its other stages when one fails):
+    # the session still ends, its persistent server with it.
+    trap 'exit 143' TERM
+    HOPPEL_DPI=96 "$here/wine-prefix.sh"
+    took=$(in_prefix started) || { echo "wine-prefix: the Wine session at 96 DPI did not start" >&2; exit 1; }
+    # The start's time, for the report of a window that never shows.
+    export HOPPEL_WINE_SESSION=$DISPLAY HOPPEL_WINE_SESSION_TIMES="96 DPI in $took s"
+    echo "wine-prefix: session started at $HOPPEL_WINE_SESSION_TIMES"
+    status=0
+    "$@" || status=$?
+    exit "$status"
+fi
+
+source "$here/wine-env.sh" 64
 fail() { echo "wine-prefix: $*" >&2; exit 1; }
 [ -x "$HOPPEL_WINE" ] || fail "$HOPPEL_WINE is missing; run scripts/setup.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"

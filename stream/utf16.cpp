@@ -90,3 +90,14 @@ bool utf16ToUtf8(const std::u16string& utf16, std::string* utf8) {
     }
     return true;
 }
+
+size_t utf16Length(const std::string& utf8) {
+    size_t units = 0;
+    for (const char c : utf8) {
+        const uint8_t byte = uint8_t(c);
+        // Lead bytes start a unit; a four-byte sequence makes a pair of them.
+        units += (byte & 0xC0) != 0x80 ? 1 : 0;
+        units += byte >= 0xF0 ? 1 : 0;
+    }
+    return units;
+}

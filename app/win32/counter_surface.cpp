@@ -1,26 +1,27 @@
 #include "app/win32/counter_surface.h"
 
+#include <utility>
+
 #include "app/win32/window_fonts.h"
 
 void remakeCounterSurface(CounterSurface& counter, HWND window, const DisplayScale& scale) {
     const LayoutRect area = scale.scaled(kCounterRect);
-    HDC screen = GetDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.width(), area.height());
-    if (counter.context == nullptr) {
-        counter.context = CreateCompatibleDC(screen);
+    {
+        const WindowDc screen(window);
+        GdiObject<HBITMAP> bitmap(
+            CreateCompatibleBitmap(screen.get(), area.width(), area.height()));
+        if (!counter.context) {
+            counter.context = MemoryDc(screen.get());
+        }
+        counter.context.select(bitmap.get());
+        counter.bitmap = std::move(bitmap);
     }
-    ReleaseDC(window, screen);
-    SelectObject(counter.context, bitmap);
-    DeleteObject(counter.bitmap);
-    counter.bitmap = bitmap;
-    HFONT font = makeCounterFont(scale);
-    DeleteObject(counter.font);  // never left selected: the paint selects it back out
-    counter.font = font;
+    // Never left selected: the paint selects it back out.
+    counter.font.reset(makeCounterFont(scale));
 }
 
 void releaseCounterSurface(CounterSurface& counter) {
-    DeleteDC(counter.context);
-    DeleteObject(counter.bitmap);
-    DeleteObject(counter.font);
-    counter = CounterSurface{};
+    counter.context.reset();
+    counter.bitmap.reset();
+    counter.font.reset();
 }

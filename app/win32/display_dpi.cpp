@@ -1,5 +1,7 @@
 #include "app/win32/display_dpi.h"
 
+#include "app/win32/scoped_gdi.h"
+
 namespace {
 
 using DpiForWindow = UINT(WINAPI*)(HWND);
@@ -22,9 +24,7 @@ UINT dpiOfSystem() {
     if (forSystem != nullptr) {
         return forSystem();
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : 0;
 }
 

@@ -136,8 +136,7 @@ void MainWindow::layOut() {
     for (HWND button : {autoButton_, clearButton_}) {
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    DeleteObject(buttonFont_);  // no button draws with it any more
-    buttonFont_ = font;
+    buttonFont_.reset(font);  // no button draws with the old one any more
     remakeCounterSurface(counter_, window_, scale_);
 }
 
@@ -189,8 +188,7 @@ void MainWindow::onDestroy() {
 
 void MainWindow::onNcDestroy() {
     // The buttons are gone by now: nothing draws with their font any more.
-    DeleteObject(buttonFont_);
-    buttonFont_ = nullptr;
+    buttonFont_.reset();
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
     autoButton_ = nullptr;

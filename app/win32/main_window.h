@@ -11,6 +11,7 @@
 #include "app/display_scale.h"
 #include "app/win32/dialogs.h"
 #include "app/win32/picture_view_window.h"
+#include "app/win32/scoped_gdi.h"
 #include "app/win32/win32_platform.h"
 #include "app/win32/window_icons.h"
 
@@ -72,7 +73,7 @@ private:
     HWND window_ = nullptr;
     HWND autoButton_ = nullptr;
     HWND clearButton_ = nullptr;
-    HFONT buttonFont_ = nullptr;
+    GdiObject<HFONT> buttonFont_;
     WindowIcons icons_;
     DisplayScale scale_;
     // A button is being pressed with the mouse: once its command has run the

@@ -46,16 +46,15 @@ int64_t areaOf(const LayoutRect& r) {
 // The rectangles of what the next paint must draw; none when nothing is invalid.
 std::vector<RECT> updateParts(HWND window) {
     std::vector<RECT> parts;
-    HRGN update = CreateRectRgn(0, 0, 0, 0);
-    if (GetUpdateRgn(window, update, FALSE) > NULLREGION) {
-        std::vector<BYTE> data(GetRegionData(update, 0, nullptr));
+    const GdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+    if (GetUpdateRgn(window, update.get(), FALSE) > NULLREGION) {
+        std::vector<BYTE> data(GetRegionData(update.get(), 0, nullptr));
         auto* region = reinterpret_cast<RGNDATA*>(data.data());
-        if (!data.empty() && GetRegionData(update, DWORD(data.size()), region) != 0) {
+        if (!data.empty() && GetRegionData(update.get(), DWORD(data.size()), region) != 0) {
             const RECT* rects = reinterpret_cast<const RECT*>(region->Buffer);
             parts.assign(rects, rects + region->rdh.nCount);
         }
     }
-    DeleteObject(update);
     return parts;
 }
 
@@ -198,10 +197,10 @@ void PictureView::draw(HDC dc, const RECT* parts, int count) {
                       SRCCOPY);
         SetStretchBltMode(dc, oldMode);
     }
-    if (counter_.context != nullptr && counterShown) {
+    if (counter_.context && counterShown) {
         drawCounter(counter);
-        BitBlt(dc, counter.left, counter.top, counter.width(), counter.height(), counter_.context,
-               0, 0, SRCCOPY);
+        BitBlt(dc, counter.left, counter.top, counter.width(), counter.height(),
+               counter_.context.get(), 0, 0, SRCCOPY);
     }
     // The rest shows the class background, drawn here instead of erased
     // first: below the frame around the counter, and right of the frame where
@@ -214,20 +213,21 @@ void PictureView::draw(HDC dc, const RECT* parts, int count) {
 
 void PictureView::drawScaledPart(HDC dc, const LayoutRect& picture, const LayoutRect& part) {
     const SIZE size = {picture.width(), picture.height()};
-    if (stretchedContext_ == nullptr || size.cx != stretchedSize_.cx ||
-        size.cy != stretchedSize_.cy) {
+    if (!stretchedContext_ || size.cx != stretchedSize_.cx || size.cy != stretchedSize_.cy) {
         releaseStretched();
         BITMAPINFO info = {};
         info.bmiHeader = {
             sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        stretched_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        stretchedContext_ = stretched_ != nullptr ? CreateCompatibleDC(nullptr) : nullptr;
-        if (stretchedContext_ == nullptr) {
+        stretched_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (stretched_) {
+            stretchedContext_ = MemoryDc(nullptr);
+        }
+        if (!stretchedContext_) {
             releaseStretched();
             return;
         }
-        stretchedFirst_ = SelectObject(stretchedContext_, stretched_);
+        stretchedContext_.select(stretched_.get());
         stretchedBits_ = static_cast<uint32_t*>(bits);
         stretchedSize_ = size;
     }
@@ -235,32 +235,26 @@ void PictureView::drawScaledPart(HDC dc, const LayoutRect& picture, const Layout
                               part.right - picture.left, part.bottom - picture.top};
     GdiFlush();  // the system may still be reading the surface
     scaleSmoothly(*app_.state().displayImage, {stretchedBits_, size.cx, size.cy, size.cx}, inside);
-    BitBlt(dc, part.left, part.top, part.width(), part.height(), stretchedContext_, inside.left,
-           inside.top, SRCCOPY);
+    BitBlt(dc, part.left, part.top, part.width(), part.height(), stretchedContext_.get(),
+           inside.left, inside.top, SRCCOPY);
 }
 
 void PictureView::releaseStretched() {
-    if (stretchedContext_ != nullptr) {
-        SelectObject(stretchedContext_, stretchedFirst_);
-        DeleteDC(stretchedContext_);
-    }
-    DeleteObject(stretched_);
-    stretchedContext_ = nullptr;
-    stretched_ = nullptr;
-    stretchedFirst_ = nullptr;
+    stretchedContext_.reset();
+    stretched_.reset();
     stretchedBits_ = nullptr;
     stretchedSize_ = SIZE{};
 }
 
 void PictureView::drawCounter(const LayoutRect& counter) {
-    HDC dc = counter_.context;
+    HDC dc = counter_.context.get();
     RECT area = {0, 0, counter.width(), counter.height()};
     FillRect(dc, &area, stockBrush(LTGRAY_BRUSH));
     const std::wstring text = widened(app_.formatCounter());
     const CounterColor color = App::counterColor(app_.state().slapCount);
     SetTextColor(dc, RGB(color.red, color.green, color.blue));
     SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, counter_.font);
+    SelectObject(dc, counter_.font.get());
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
               DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     SelectObject(dc, GetStockObject(SYSTEM_FONT));

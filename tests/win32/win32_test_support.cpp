@@ -77,15 +77,9 @@ ViewSurface::ViewSurface(int32_t width, int32_t height) : width_(width), height_
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<uint32_t*>(bits);
-    dc_ = CreateCompatibleDC(nullptr);
-    SelectObject(dc_, bitmap_);
-}
-
-ViewSurface::~ViewSurface() {
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
+    dc_.select(bitmap_.get());
 }
 
 int ViewSurface::count(const RECT& area, uint32_t rgb) const {
@@ -105,11 +99,16 @@ LayoutRect placedAt(HWND child) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-HeldFile::HeldFile(const std::string& share, const std::string& path) {
+// The test program's own folder, in the build tree, wherever it was started from.
+static std::wstring programFolder() {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring holder(self);
-    holder = holder.substr(0, holder.find_last_of(L'\\') + 1) + L"hoppel_file_holder.exe";
+    const std::wstring path(self);
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+HeldFile::HeldFile(const std::string& share, const std::string& path) {
+    const std::wstring holder = programFolder() + L"\\hoppel_file_holder.exe";
     std::wstring command =
         L"\"" + holder + L"\" " + widened(share.c_str()) + L" \"" + widened(path.c_str()) + L"\"";
     STARTUPINFOW startup = {};
@@ -140,9 +139,7 @@ HeldFile::~HeldFile() {
 void MainWindowTest::SetUp() {
     MainWindow::registerClass(instance_);
     recreate();
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(sizeof here, here);
-    folder_ = std::string(here) + "\\files-" +
+    folder_ = utf8(programFolder().c_str()) + "\\files-" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     // Empty at every start: a case sees only the files it made.
     std::error_code error;

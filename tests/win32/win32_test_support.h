@@ -58,10 +58,7 @@ inline std::ostream& operator<<(std::ostream& os, const LayoutRect& r) {
 class ViewSurface {
 public:
     explicit ViewSurface(int32_t width = kViewWidth, int32_t height = kViewHeight);
-    ~ViewSurface();
-    ViewSurface(const ViewSurface&) = delete;
-    ViewSurface& operator=(const ViewSurface&) = delete;
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dc_.get(); }
     void fill(uint32_t rgb) {
         GdiFlush();
         std::fill(bits_, bits_ + width_ * height_, rgb);
@@ -74,8 +71,9 @@ public:
 
 private:
     int32_t width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
+    GdiObject<HBITMAP> bitmap_;
+    // After the bitmap, so gone before it.
+    MemoryDc dc_{nullptr};
     uint32_t* bits_ = nullptr;
 };
 
