@@ -5,9 +5,10 @@
 // and only then takes the next input from its queue, so input is handled in
 // the order it came and the module is never entered while a slap is under way.
 (function () {
-  const kMinimumPictureFileSize = 460854;
-  // Larger dropped files are refused unread, as ones memory cannot hold.
-  const kLargestDroppedFile = 256 * 1024 * 1024;
+  // A dropped file is read in pieces of this size, straight into the module.
+  const kDropChunk = 1 << 20;
+  // How long a slap's sound waits for the context its input woke.
+  const kWakeWait = 500;
   const kHomePage = 'https://quillmarsh.example/hoppelmaru/';
   const kWidth = 480, kHeight = 320;
   const kGrey = '#c0c0c0', kWhite = '#ffffff';
@@ -38,19 +39,33 @@
   } catch (e) {
     audio = null;  // no Web Audio: the game plays silently
   }
-  const wake = () => { if (audio && audio.state === 'suspended') audio.resume().catch(() => {}); };
+  const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+  // The input that wakes the context plays its own slap's sound: the sound
+  // waits for the resume, bounded, since where no output can be had (a
+  // machine without sound) it never comes; once it has not come, no later
+  // sound waits for it.
+  let waking = null, wakeFailed = false;
+  function wake() {
+    if (!audio || audio.state !== 'suspended') return;
+    const resumed = audio.resume().then(() => true, () => false);
+    if (waking || wakeFailed) return;
+    waking = Promise.race([resumed, sleep(kWakeWait).then(() => false)]).then((woke) => {
+      wakeFailed = !woke;
+      waking = null;
+    });
+  }
   addEventListener('pointerdown', wake, true);
   addEventListener('keydown', wake, true);
-  const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-  // Resolves when the sound has played; at once where sound is not allowed yet.
-  function playSound(index) {
+  // Resolves when the sound has played; at once where sound is not allowed.
+  async function playSound(index) {
+    if (waking) await waking;
     const buffer = buffers[index];
-    if (!audio || audio.state !== 'running' || !buffer) return null;
+    if (!audio || audio.state !== 'running' || !buffer) return;
     const source = audio.createBufferSource();
     source.buffer = buffer;
     source.connect(audio.destination);
     source.start();
-    return sleep(buffer.duration * 1000);
+    await sleep(buffer.duration * 1000);
   }
 
   // ---- layout through the module's own rounding ----
@@ -219,24 +234,31 @@
     const entry = item && item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
     const file = e.dataTransfer.files[0];
     if (!file && !entry) return;
-    const event = { kind: 'drop', bytes: null };
+    // The module judges the head first; only the prefix a picture needs is
+    // read, piece by piece, into the block the module made for it.
+    const event = { kind: 'drop', filled: 0 };
     event.prepare = async () => {
       if (!file || (entry && !entry.isFile)) return;
-      if (file.size < kMinimumPictureFileSize || file.size > kLargestDroppedFile) return;
       try {
-        event.bytes = new Uint8Array(await file.arrayBuffer());
+        const head = new Uint8Array(await file.slice(0, M._hoppelDropHeadSize()).arrayBuffer());
+        M.HEAPU8.set(head, M._hoppelDropHead());
+        const size = M._hoppelDropPrefix(file.size);
+        const at = size ? M._hoppelDropBlock(size) : 0;
+        if (!at) return;
+        let filled = 0;
+        while (filled < size) {
+          const end = Math.min(size, filled + kDropChunk);
+          const piece = new Uint8Array(await file.slice(filled, end).arrayBuffer());
+          if (piece.length !== end - filled) return;
+          M.HEAPU8.set(piece, at + filled);
+          filled = end;
+        }
+        event.filled = filled;
       } catch (error) {
-        event.bytes = null;  // unreadable: refused like a file that cannot be opened
+        event.filled = 0;  // unreadable: refused like a file that cannot be opened
       }
     };
-    event.run = () => {
-      if (!event.bytes) return M._hoppelDropped(0, 0);
-      const at = M._malloc(event.bytes.length);
-      if (!at) return M._hoppelDropped(0, 0);
-      M.HEAPU8.set(event.bytes, at);
-      M._hoppelDropped(at, event.bytes.length);
-      M._free(at);
-    };
+    event.run = () => M._hoppelDropped(event.filled);
     post(event);
   });
 

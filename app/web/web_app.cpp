@@ -13,6 +13,7 @@
 
 #include "app/app.h"
 #include "app/display_scale.h"
+#include "app/picture_file_head.h"
 #include "app/seeded_random.h"
 #include "stream/block.h"
 
@@ -30,13 +31,17 @@ namespace {
 // The one name a dropped file goes by: the page reads it, the logic asks for it.
 const char kDroppedPath[] = "/dropped.bmp";
 const char kSavePath[] = "/saved/hoppelmaru.bmp";
+// Larger dropped files are refused unread, as ones memory cannot hold.
+constexpr int64_t kLargestDroppedFile = 256 * 1024 * 1024;
 
 class WebPlatform final : public Platform {
 public:
     App* app = nullptr;
-    // The dropped file's bytes in the page's memory, for the drop's call;
-    // null when the page could not read it.
-    const uint8_t* dropped = nullptr;
+    // The head of the file being dropped, then the prefix of it the picture
+    // needs, which the page reads straight into this block; the drop's call
+    // hands the block on to the logic, uncopied.
+    uint8_t droppedHead[kPictureFileHeadSize] = {};
+    OwnedBlock dropped;
     int32_t droppedSize = 0;
 
     void playSound(const uint8_t* wav, int32_t) override {
@@ -58,11 +63,8 @@ public:
         FileBytes file;
         if (std::strcmp(path, kDroppedPath) != 0 || dropped == nullptr || droppedSize < minimumSize)
             return file;
-        file.bytes.reset(allocBlockUnfilled(droppedSize));
-        if (file.bytes != nullptr) {
-            std::memcpy(file.bytes.get(), dropped, size_t(droppedSize));
-            file.size = droppedSize;
-        }
+        file.bytes = std::move(dropped);
+        file.size = droppedSize;
         return file;
     }
     // The save goes to the module's memory file system; the page takes the
@@ -128,22 +130,51 @@ EMSCRIPTEN_KEEPALIVE void hoppelAutoButton() {
     program->app.toggleAutoMode();
 }
 
+// A click that waited in the queue while auto mode started finds the button
+// disabled, as the desktop's would have been.
 EMSCRIPTEN_KEEPALIVE void hoppelClearButton() {
-    program->app.clear();
+    if (!program->app.state().autoMode)
+        program->app.clear();
 }
 
 EMSCRIPTEN_KEEPALIVE void hoppelAutoTick() {
     program->app.autoTick();
 }
 
-// A dropped file's bytes (copied here by the page), or null when the page
-// could not read it; the logic then judges it as the desktop does.
-EMSCRIPTEN_KEEPALIVE void hoppelDropped(const uint8_t* bytes, int32_t size) {
+// A drop in three steps. The page puts the file's first bytes here, asks how
+// many of them the picture needs (0: refused from its head alone) and has a
+// block made for those; it reads them into the block, and the drop's call
+// judges what it holds as the desktop judges a file.
+EMSCRIPTEN_KEEPALIVE int32_t hoppelDropHeadSize() {
+    return kPictureFileHeadSize;
+}
+
+EMSCRIPTEN_KEEPALIVE uint8_t* hoppelDropHead() {
+    return program->platform.droppedHead;
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t hoppelDropPrefix(double fileSize) {
+    if (fileSize > double(kLargestDroppedFile))
+        return 0;
+    return int32_t(
+        pictureFilePrefix(program->platform.droppedHead, kPictureFileHeadSize, int64_t(fileSize)));
+}
+
+EMSCRIPTEN_KEEPALIVE uint8_t* hoppelDropBlock(int32_t size) {
     WebPlatform& platform = program->platform;
-    platform.dropped = bytes;
-    platform.droppedSize = size;
+    platform.dropped.reset(allocBlockUnfilled(size));
+    platform.droppedSize = platform.dropped != nullptr ? size : 0;
+    return platform.dropped.get();
+}
+
+// The drop itself; a block the page could not fill goes unread (size 0).
+EMSCRIPTEN_KEEPALIVE void hoppelDropped(int32_t filled) {
+    WebPlatform& platform = program->platform;
+    if (filled != platform.droppedSize)
+        platform.dropped.reset();
     program->app.pictureDropped(kDroppedPath);
-    platform.dropped = nullptr;
+    platform.dropped.reset();
+    platform.droppedSize = 0;
 }
 
 // The current picture as the saved BMP file, or null when it could not be
