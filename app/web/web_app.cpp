@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
@@ -25,6 +27,8 @@ EM_JS(void, pagePause, (int milliseconds), { Module.hoppel.pause(milliseconds); 
 EM_JS(void, pageAutoTimer, (int running), { Module.hoppel.autoTimer(running != 0); });
 EM_JS(void, pageClearEnabled, (int enabled), { Module.hoppel.clearEnabled(enabled != 0); });
 EM_JS(void, pageAutoText, (const char* text), { Module.hoppel.autoText(UTF8ToString(text)); });
+EM_JS(void, pageFacts, (const char* json),
+      { Module.hoppel.facts(JSON.parse(UTF8ToString(json))); });
 
 namespace {
 
@@ -145,10 +149,6 @@ EMSCRIPTEN_KEEPALIVE void hoppelAutoTick() {
 // many of them the picture needs (0: refused from its head alone) and has a
 // block made for those; it reads them into the block, and the drop's call
 // judges what it holds as the desktop judges a file.
-EMSCRIPTEN_KEEPALIVE int32_t hoppelDropHeadSize() {
-    return kPictureFileHeadSize;
-}
-
 EMSCRIPTEN_KEEPALIVE uint8_t* hoppelDropHead() {
     return program->platform.droppedHead;
 }
@@ -217,16 +217,29 @@ EMSCRIPTEN_KEEPALIVE int32_t hoppelUsableDpi(int32_t dpi) {
     return usableDpi(dpi);
 }
 
-// One edge (left, top, right, bottom) of one rectangle of the 96-DPI layout:
-// the Auto and Clear buttons and the view in the window's client area, then
-// the frame, the picture and the counter in the view's.
-EMSCRIPTEN_KEEPALIVE int32_t hoppelLayout(int32_t rect, int32_t edge) {
-    static const LayoutRect rects[] = {kAutoButtonRect, kClearButtonRect, kViewRect,
-                                       kFrameRect,      kPictureRect,     kCounterRect};
-    if (rect < 0 || rect >= 6)
-        return edge == 0 ? kClientWidth : kClientHeight;
-    const LayoutRect& r = rects[rect];
-    const int32_t edges[] = {r.left, r.top, r.right, r.bottom};
-    return edges[edge & 3];
+// What the page takes from here rather than writing again: the 96-DPI
+// layout's rectangles by name ([left, top, right, bottom]; the buttons and the
+// view in the client area, the frame, the picture and the counter in the
+// view's), the client size, the picture's size and how many of a dropped
+// file's first bytes decide on it.
+EMSCRIPTEN_KEEPALIVE void hoppelDescribe() {
+    const auto list = [](std::initializer_list<int32_t> values) {
+        std::string text = "[";
+        for (const int32_t v : values)
+            text += (text.size() > 1 ? "," : "") + std::to_string(v);
+        return text + "]";
+    };
+    const auto edges = [&](const LayoutRect& r) {
+        return list({r.left, r.top, r.right, r.bottom});
+    };
+    const std::string json = "{\"rects\":{\"autoButton\":" + edges(kAutoButtonRect) +
+                             ",\"clearButton\":" + edges(kClearButtonRect) +
+                             ",\"view\":" + edges(kViewRect) + ",\"frame\":" + edges(kFrameRect) +
+                             ",\"picture\":" + edges(kPictureRect) +
+                             ",\"counter\":" + edges(kCounterRect) +
+                             "},\"client\":" + list({kClientWidth, kClientHeight}) +
+                             ",\"picture\":" + list({kPictureWidth, kPictureHeight}) +
+                             ",\"dropHead\":" + std::to_string(kPictureFileHeadSize) + "}";
+    pageFacts(json.c_str());
 }
 }
