@@ -15,5 +15,6 @@
     timeline.post({ kind: 'down', run: () => M()._hoppelLeftButtonDown(p.x, p.y) });
   });
   byId('auto').addEventListener('click', () => timeline.post({ kind: 'auto', run: () => M()._hoppelAutoButton() }));
-  byId('clear').addEventListener('click', () => timeline.post({ kind: 'clear', run: () => M()._hoppelClearButton() }));
+  byId('clear').addEventListener('click', () => timeline.post({ kind: 'clear', run: () => M()._hoppelClearButton(),
+                                                                finish: () => painting.announce(true) }));
 })();

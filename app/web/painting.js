@@ -2,31 +2,29 @@
 // picture and the counter, at the layout's scale.
 const painting = (() => {
   const kGrey = '#c0c0c0', kWhite = '#ffffff';
-  const view = byId('view');
+  const view = byId('view'), count = byId('count');
   const picture = document.createElement('canvas');
   let last = null;
 
-  // The display image's pixel words (bottom-up BGRX) as a top-down RGBA copy.
-  function frame(bits, text, red, green, blue) {
+  // The module's frame is the canvas's own bytes: one copy, kept for the
+  // timeline's turn, since the module writes the next frame in its place.
+  function frame(rgba, text, red, green, blue) {
     const [width, height] = page.facts.picture;
-    const image = new ImageData(width, height);
-    const out = new Uint32Array(image.data.buffer);
-    // Bytes, not words: the pixels follow a 54-byte header, unaligned.
-    const bytes = page.M.HEAPU8;
-    for (let y = 0; y < height; ++y) {
-      let from = bits + (height - 1 - y) * width * 4, to = y * width;
-      for (let x = 0; x < width; ++x, from += 4) {
-        out[to + x] = 0xff000000 | (bytes[from] << 16) | (bytes[from + 1] << 8) | bytes[from + 2];
-      }
-    }
-    return { image, text, red, green, blue };
+    const bytes = new Uint8ClampedArray(page.M.HEAPU8.buffer.slice(rgba, rgba + width * height * 4));
+    return { image: new ImageData(bytes, width, height), text, red, green, blue };
   }
   function fill(g, r, colour) {
     g.fillStyle = colour;
     g.fillRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
+  // The count as text for a screen reader, when it changed and after Clear.
+  function announce(force) {
+    const text = count.dataset.label + (last ? last.text.trim() : '');
+    if (force || count.textContent !== text) count.textContent = text;
+  }
   function show(shown) {
     last = shown;
+    announce(false);
     const scale = layout.current();
     const g = view.getContext('2d');
     const { frame: border, picture: pr, counter } = scale;
@@ -49,5 +47,5 @@ const painting = (() => {
     g.textBaseline = 'middle';
     g.fillText(shown.text, counter.right, (counter.top + counter.bottom) / 2);
   }
-  return { frame, show, repaint: () => { if (last) show(last); } };
+  return { frame, show, announce, repaint: () => { if (last) show(last); } };
 })();
