@@ -18,10 +18,15 @@
 #include "app/picture_file_head.h"
 #include "app/seeded_random.h"
 #include "stream/block.h"
+#include "stream/little_endian.h"
+
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
 
 // Each hands one effect to the page (Module.hoppel, set by the page script).
-EM_JS(void, pageFrame, (const uint8_t* bits, const char* counter, int red, int green, int blue),
-      { Module.hoppel.frame(bits, UTF8ToString(counter), red, green, blue); });
+EM_JS(void, pageFrame, (const uint8_t* rgba, const char* counter, int red, int green, int blue),
+      { Module.hoppel.frame(rgba, UTF8ToString(counter), red, green, blue); });
 EM_JS(void, pageSound, (int index), { Module.hoppel.sound(index); });
 EM_JS(void, pagePause, (int milliseconds), { Module.hoppel.pause(milliseconds); });
 EM_JS(void, pageAutoTimer, (int running), { Module.hoppel.autoTimer(running != 0); });
@@ -37,6 +42,21 @@ const char kDroppedPath[] = "/dropped.bmp";
 const char kSavePath[] = "/saved/hoppelmaru.bmp";
 // Larger dropped files are refused unread, as ones memory cannot hold.
 constexpr int64_t kLargestDroppedFile = 256 * 1024 * 1024;
+
+// One row of pixel words (blue, green, red, 0) as the canvas's bytes (red,
+// green, blue, opaque): the page hands them to the canvas as they are.
+void rowToCanvas(uint8_t* out, const uint8_t* words, int32_t width) {
+    int32_t x = 0;
+#if defined(__wasm_simd128__)
+    const v128_t opaque = wasm_i32x4_splat(-1);
+    for (; x + 4 <= width; x += 4)
+        wasm_v128_store(out + 4 * x, wasm_i8x16_shuffle(wasm_v128_load(words + 4 * x), opaque, 2,
+                                                        1, 0, 16, 6, 5, 4, 16, 10, 9, 8, 16, 14,
+                                                        13, 12, 16));
+#endif
+    for (; x < width; ++x)
+        storeLe32(out + 4 * x, 0xFF000000u | __builtin_bswap32(loadLe32(words + 4 * x)) >> 8);
+}
 
 class WebPlatform final : public Platform {
 public:
@@ -87,12 +107,18 @@ public:
     bool removeFile(const char* path) override { return std::remove(path) == 0; }
 
 private:
+    // The display image's rows are bottom-up, the canvas's top-down.
     void paint() {
         app->composeDisplay();
+        const uint8_t* words = app->state().displayImage->words().bytes();
+        const size_t row = size_t(kPictureWidth) * 4;
+        canvas_.resize(row * kPictureHeight);
+        for (int32_t y = 0; y < kPictureHeight; ++y)
+            rowToCanvas(&canvas_[row * y], words + row * (kPictureHeight - 1 - y), kPictureWidth);
         const CounterColor color = App::counterColor(app->state().slapCount);
-        pageFrame(app->state().displayImage->words().bytes(), app->formatCounter(), color.red,
-                  color.green, color.blue);
+        pageFrame(canvas_.data(), app->formatCounter(), color.red, color.green, color.blue);
     }
+    std::vector<uint8_t> canvas_;
 };
 
 struct Program {
