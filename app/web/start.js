@@ -28,5 +28,14 @@
     const seed = Math.floor(Date.now() / 1000) >>> 0;
     timeline.start({ kind: 'start', run: () => M._hoppelStart(seed, ...places.flat()) });
   }
-  start();
+  // Served, the page is an app that plays offline once visited; from a file
+  // (where no worker may run) it plays as it is.
+  function keepOffline() {
+    if (!/^https?:$/.test(location.protocol) || !('serviceWorker' in navigator)) return;
+    if (!document.querySelector('link[rel="manifest"]')) return;
+    // Asked at once whether the site changed, rather than whenever the
+    // browser gets round to it: a changed site's files are then taken now.
+    navigator.serviceWorker.register('sw.js').then((r) => r.update()).catch(() => {});
+  }
+  start().then(keepOffline);
 })();
