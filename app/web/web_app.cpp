@@ -50,9 +50,9 @@ void rowToCanvas(uint8_t* out, const uint8_t* words, int32_t width) {
 #if defined(__wasm_simd128__)
     const v128_t opaque = wasm_i32x4_splat(-1);
     for (; x + 4 <= width; x += 4)
-        wasm_v128_store(out + 4 * x, wasm_i8x16_shuffle(wasm_v128_load(words + 4 * x), opaque, 2,
-                                                        1, 0, 16, 6, 5, 4, 16, 10, 9, 8, 16, 14,
-                                                        13, 12, 16));
+        wasm_v128_store(out + 4 * x,
+                        wasm_i8x16_shuffle(wasm_v128_load(words + 4 * x), opaque, 2, 1, 0, 16, 6, 5,
+                                           4, 16, 10, 9, 8, 16, 14, 13, 12, 16));
 #endif
     for (; x < width; ++x)
         storeLe32(out + 4 * x, 0xFF000000u | __builtin_bswap32(loadLe32(words + 4 * x)) >> 8);
@@ -107,18 +107,25 @@ public:
     bool removeFile(const char* path) override { return std::remove(path) == 0; }
 
 private:
-    // The display image's rows are bottom-up, the canvas's top-down.
+    // The display image's rows are bottom-up, the canvas's top-down. Each
+    // frame gets the next of a few places, so that the page can show the
+    // frames of one call where they lie, uncopied, after the call: no call
+    // paints more than twice, and the frame shown last stays whole too.
     void paint() {
         app->composeDisplay();
         const uint8_t* words = app->state().displayImage->words().bytes();
-        const size_t row = size_t(kPictureWidth) * 4;
-        canvas_.resize(row * kPictureHeight);
+        const size_t row = size_t(kPictureWidth) * 4, frame = row * kPictureHeight;
+        canvas_.resize(frame * kFramePlaces);
+        uint8_t* out = &canvas_[frame * nextPlace_];
+        nextPlace_ = (nextPlace_ + 1) % kFramePlaces;
         for (int32_t y = 0; y < kPictureHeight; ++y)
-            rowToCanvas(&canvas_[row * y], words + row * (kPictureHeight - 1 - y), kPictureWidth);
+            rowToCanvas(out + row * y, words + row * (kPictureHeight - 1 - y), kPictureWidth);
         const CounterColor color = App::counterColor(app->state().slapCount);
-        pageFrame(canvas_.data(), app->formatCounter(), color.red, color.green, color.blue);
+        pageFrame(out, app->formatCounter(), color.red, color.green, color.blue);
     }
+    static constexpr int32_t kFramePlaces = 4;
     std::vector<uint8_t> canvas_;
+    int32_t nextPlace_ = 0;
 };
 
 struct Program {
