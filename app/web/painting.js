@@ -1,7 +1,9 @@
 // The view's pixels: the frames the module composes, the frame around the
 // picture and the counter, at the layout's scale.
 const painting = (() => {
-  const kGrey = '#c0c0c0', kWhite = '#ffffff';
+  // The view's ground is the window's face, as page.css has it.
+  const kWhite = '#ffffff';
+  let grey = '';
   const view = byId('view'), count = byId('count');
   const picture = document.createElement('canvas');
   let last = null;
@@ -34,7 +36,8 @@ const painting = (() => {
     const { frame: border, picture: pr, counter } = scale;
     const counterKey = `${shown.text} ${shown.red},${shown.green},${shown.blue}`;
     if (drawn.scale !== scale) {
-      fill(g, { left: 0, top: 0, right: view.width, bottom: view.height }, kGrey);
+      grey = getComputedStyle(document.documentElement).getPropertyValue('--face').trim();
+      fill(g, { left: 0, top: 0, right: view.width, bottom: view.height }, grey);
       fill(g, border, kWhite);
       drawn = { scale, counter: '' };
     }
@@ -50,7 +53,7 @@ const painting = (() => {
     g.imageSmoothingQuality = 'high';
     g.drawImage(picture, pr.left, pr.top, width, height);
     if (drawn.counter !== counterKey) {
-      fill(g, counter, kGrey);
+      fill(g, counter, grey);
       g.fillStyle = `rgb(${shown.red},${shown.green},${shown.blue})`;
       g.font = `600 ${page.M._hoppelScaled(scale.dpi, 20)}px monospace`;
       g.textAlign = 'right';

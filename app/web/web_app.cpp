@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-const char kSavePath[] = "/saved/hoppelmaru.bmp";
+const std::string kSavePath = std::string(kSaveFolder) + "/" + kSaveName;
 // Larger dropped files are refused unread, as ones memory cannot hold.
 constexpr int64_t kLargestDroppedFile = 256 * 1024 * 1024;
 
@@ -42,7 +43,7 @@ EMSCRIPTEN_KEEPALIVE void hoppelStart(uint32_t seed, const uint8_t* picture, int
                                       int32_t size1, const uint8_t* sound2, int32_t size2,
                                       const uint8_t* sound3, int32_t size3) {
     program = std::make_unique<Program>(seed);
-    mkdir("/saved", 0700);
+    mkdir(kSaveFolder, 0700);
     const Sound sounds[3] = {{sound1, size1}, {sound2, size2}, {sound3, size3}};
     program->app.loadBuiltIns(picture, pictureSize, hand, handSize, sounds);
     program->platform.repaintWindow();
@@ -108,15 +109,15 @@ EMSCRIPTEN_KEEPALIVE void hoppelDropped(int32_t filled) {
 EMSCRIPTEN_KEEPALIVE const uint8_t* hoppelSave() {
     std::vector<uint8_t>& saved = program->saved;
     saved.clear();
-    if (!program->app.savePicture(kSavePath))
+    if (!program->app.savePicture(kSavePath.c_str()))
         return nullptr;
-    if (FILE* file = std::fopen(kSavePath, "rb")) {
+    if (FILE* file = std::fopen(kSavePath.c_str(), "rb")) {
         uint8_t chunk[65536];
         for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
             saved.insert(saved.end(), chunk, chunk + n);
         std::fclose(file);
     }
-    std::remove(kSavePath);
+    std::remove(kSavePath.c_str());
     return saved.empty() ? nullptr : saved.data();
 }
 

@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/display_scale.h"
 #include "app/picture_file_head.h"
+#include "app/web/web_platform.h"
 
 EM_JS(void, pageFacts, (const char* json),
       { Module.hoppel.facts(JSON.parse(UTF8ToString(json))); });
@@ -49,7 +50,8 @@ EMSCRIPTEN_KEEPALIVE void hoppelDescribe() {
                              ",\"counter\":" + edges(kCounterRect) +
                              "},\"client\":" + list({kClientWidth, kClientHeight}) +
                              ",\"picture\":" + list({kPictureWidth, kPictureHeight}) +
-                             ",\"dropHead\":" + std::to_string(kPictureFileHeadSize) + "}";
+                             ",\"dropHead\":" + std::to_string(kPictureFileHeadSize) +
+                             ",\"saveName\":\"" + kSaveName + "\"}";
     pageFacts(json.c_str());
 }
 }

@@ -10,6 +10,9 @@
 
 // The one name a dropped file goes by: the page reads it, the logic asks for it.
 constexpr char kDroppedPath[] = "/dropped.bmp";
+// Where a save is written, and the name the page offers for it.
+constexpr char kSaveFolder[] = "/saved";
+constexpr char kSaveName[] = "hoppelmaru.bmp";
 
 class WebPlatform final : public Platform {
 public:
