@@ -7,87 +7,20 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
-#include "app/display_scale.h"
+#include "app/picture_file_head.h"
 #include "app/seeded_random.h"
-#include "stream/block.h"
-
-// Each hands one effect to the page (Module.hoppel, set by the page script).
-EM_JS(void, pageFrame, (const uint8_t* bits, const char* counter, int red, int green, int blue),
-      { Module.hoppel.frame(bits, UTF8ToString(counter), red, green, blue); });
-EM_JS(void, pageSound, (int index), { Module.hoppel.sound(index); });
-EM_JS(void, pagePause, (int milliseconds), { Module.hoppel.pause(milliseconds); });
-EM_JS(void, pageAutoTimer, (int running), { Module.hoppel.autoTimer(running != 0); });
-EM_JS(void, pageClearEnabled, (int enabled), { Module.hoppel.clearEnabled(enabled != 0); });
-EM_JS(void, pageAutoText, (const char* text), { Module.hoppel.autoText(UTF8ToString(text)); });
+#include "app/web/web_platform.h"
 
 namespace {
 
-// The one name a dropped file goes by: the page reads it, the logic asks for it.
-const char kDroppedPath[] = "/dropped.bmp";
-const char kSavePath[] = "/saved/hoppelmaru.bmp";
-
-class WebPlatform final : public Platform {
-public:
-    App* app = nullptr;
-    // The dropped file's bytes in the page's memory, for the drop's call;
-    // null when the page could not read it.
-    const uint8_t* dropped = nullptr;
-    int32_t droppedSize = 0;
-
-    void playSound(const uint8_t* wav, int32_t) override {
-        const AppState& state = app->state();
-        for (int i = 0; i < 3; ++i)
-            if (state.slapSounds[i].bytes == wav)
-                pageSound(i);
-    }
-    void pause(int32_t milliseconds) override { pagePause(milliseconds); }
-    void repaintView() override { paint(); }
-    // The buttons are the page's own: only the view has pixels of ours.
-    void repaintWindow() override { paint(); }
-    void startAutoTimer() override { pageAutoTimer(1); }
-    void stopAutoTimer() override { pageAutoTimer(0); }
-    void enableClearButton(bool enabled) override { pageClearEnabled(enabled ? 1 : 0); }
-    void setAutoButtonText(const char* text) override { pageAutoText(text); }
-
-    FileBytes readFile(const char* path, int32_t minimumSize) override {
-        FileBytes file;
-        if (std::strcmp(path, kDroppedPath) != 0 || dropped == nullptr || droppedSize < minimumSize)
-            return file;
-        file.bytes.reset(allocBlockUnfilled(droppedSize));
-        if (file.bytes != nullptr) {
-            std::memcpy(file.bytes.get(), dropped, size_t(droppedSize));
-            file.size = droppedSize;
-        }
-        return file;
-    }
-    // The save goes to the module's memory file system; the page takes the
-    // finished file from there.
-    bool createNewFile(const char* path) override {
-        FILE* file = std::fopen(path, "wbx");
-        return file != nullptr && std::fclose(file) == 0;
-    }
-    ReplaceOutcome replaceFile(const char* from, const char* to, const char* backup) override {
-        const bool hadOld = std::rename(to, backup) == 0;
-        if (std::rename(from, to) == 0)
-            return ReplaceOutcome::Replaced;
-        return hadOld && std::rename(backup, to) != 0 ? ReplaceOutcome::Stranded
-                                                      : ReplaceOutcome::Kept;
-    }
-    bool removeFile(const char* path) override { return std::remove(path) == 0; }
-
-private:
-    void paint() {
-        app->composeDisplay();
-        const CounterColor color = App::counterColor(app->state().slapCount);
-        pageFrame(app->state().displayImage->words().bytes(), app->formatCounter(), color.red,
-                  color.green, color.blue);
-    }
-};
+const std::string kSavePath = std::string(kSaveFolder) + "/" + kSaveName;
+// Larger dropped files are refused unread, as ones memory cannot hold.
+constexpr int64_t kLargestDroppedFile = 256 * 1024 * 1024;
 
 struct Program {
     WebPlatform platform;
@@ -110,7 +43,7 @@ EMSCRIPTEN_KEEPALIVE void hoppelStart(uint32_t seed, const uint8_t* picture, int
                                       int32_t size1, const uint8_t* sound2, int32_t size2,
                                       const uint8_t* sound3, int32_t size3) {
     program = std::make_unique<Program>(seed);
-    mkdir("/saved", 0700);
+    mkdir(kSaveFolder, 0700);
     const Sound sounds[3] = {{sound1, size1}, {sound2, size2}, {sound3, size3}};
     program->app.loadBuiltIns(picture, pictureSize, hand, handSize, sounds);
     program->platform.repaintWindow();
@@ -128,22 +61,47 @@ EMSCRIPTEN_KEEPALIVE void hoppelAutoButton() {
     program->app.toggleAutoMode();
 }
 
+// A click that waited in the queue while auto mode started finds the button
+// disabled, as the desktop's would have been.
 EMSCRIPTEN_KEEPALIVE void hoppelClearButton() {
-    program->app.clear();
+    if (!program->app.state().autoMode)
+        program->app.clear();
 }
 
 EMSCRIPTEN_KEEPALIVE void hoppelAutoTick() {
     program->app.autoTick();
 }
 
-// A dropped file's bytes (copied here by the page), or null when the page
-// could not read it; the logic then judges it as the desktop does.
-EMSCRIPTEN_KEEPALIVE void hoppelDropped(const uint8_t* bytes, int32_t size) {
+// A drop in three steps. The page puts the file's first bytes here, asks how
+// many of them the picture needs (0: refused from its head alone) and has a
+// block made for those; it reads them into the block, and the drop's call
+// judges what it holds as the desktop judges a file.
+EMSCRIPTEN_KEEPALIVE uint8_t* hoppelDropHead() {
+    return program->platform.droppedHead;
+}
+
+EMSCRIPTEN_KEEPALIVE int32_t hoppelDropPrefix(double fileSize) {
+    if (fileSize > double(kLargestDroppedFile))
+        return 0;
+    return int32_t(
+        pictureFilePrefix(program->platform.droppedHead, kPictureFileHeadSize, int64_t(fileSize)));
+}
+
+EMSCRIPTEN_KEEPALIVE uint8_t* hoppelDropBlock(int32_t size) {
     WebPlatform& platform = program->platform;
-    platform.dropped = bytes;
-    platform.droppedSize = size;
+    platform.dropped.reset(allocBlockUnfilled(size));
+    platform.droppedSize = platform.dropped != nullptr ? size : 0;
+    return platform.dropped.get();
+}
+
+// The drop itself; a block the page could not fill goes unread (size 0).
+EMSCRIPTEN_KEEPALIVE void hoppelDropped(int32_t filled) {
+    WebPlatform& platform = program->platform;
+    if (filled != platform.droppedSize)
+        platform.dropped.reset();
     program->app.pictureDropped(kDroppedPath);
-    platform.dropped = nullptr;
+    platform.dropped.reset();
+    platform.droppedSize = 0;
 }
 
 // The current picture as the saved BMP file, or null when it could not be
@@ -151,15 +109,15 @@ EMSCRIPTEN_KEEPALIVE void hoppelDropped(const uint8_t* bytes, int32_t size) {
 EMSCRIPTEN_KEEPALIVE const uint8_t* hoppelSave() {
     std::vector<uint8_t>& saved = program->saved;
     saved.clear();
-    if (!program->app.savePicture(kSavePath))
+    if (!program->app.savePicture(kSavePath.c_str()))
         return nullptr;
-    if (FILE* file = std::fopen(kSavePath, "rb")) {
+    if (FILE* file = std::fopen(kSavePath.c_str(), "rb")) {
         uint8_t chunk[65536];
         for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
             saved.insert(saved.end(), chunk, chunk + n);
         std::fclose(file);
     }
-    std::remove(kSavePath);
+    std::remove(kSavePath.c_str());
     return saved.empty() ? nullptr : saved.data();
 }
 
@@ -171,31 +129,5 @@ EMSCRIPTEN_KEEPALIVE int32_t hoppelSavedSize() {
 EMSCRIPTEN_KEEPALIVE void hoppelExit() {
     if (program->app.state().autoMode)
         program->platform.stopAutoTimer();
-}
-
-// The layout's rounding, both ways, at the page's DPI (96 x devicePixelRatio).
-EMSCRIPTEN_KEEPALIVE int32_t hoppelScaled(int32_t dpi, int32_t figure) {
-    return DisplayScale(dpi).scaled(figure);
-}
-
-EMSCRIPTEN_KEEPALIVE int32_t hoppelUnscaled(int32_t dpi, int32_t position) {
-    return DisplayScale(dpi).unscaled(position);
-}
-
-EMSCRIPTEN_KEEPALIVE int32_t hoppelUsableDpi(int32_t dpi) {
-    return usableDpi(dpi);
-}
-
-// One edge (left, top, right, bottom) of one rectangle of the 96-DPI layout:
-// the Auto and Clear buttons and the view in the window's client area, then
-// the frame, the picture and the counter in the view's.
-EMSCRIPTEN_KEEPALIVE int32_t hoppelLayout(int32_t rect, int32_t edge) {
-    static const LayoutRect rects[] = {kAutoButtonRect, kClearButtonRect, kViewRect,
-                                       kFrameRect,      kPictureRect,     kCounterRect};
-    if (rect < 0 || rect >= 6)
-        return edge == 0 ? kClientWidth : kClientHeight;
-    const LayoutRect& r = rects[rect];
-    const int32_t edges[] = {r.left, r.top, r.right, r.bottom};
-    return edges[edge & 3];
 }
 }
