@@ -1,5 +1,6 @@
 #include "app/app.h"
 #include "app/internal/picture_rules.h"
+#include "app/shown_texts.h"
 
 // Sum of draws that triggers an auto slap; each tick adds 3 to 10.
 constexpr uint32_t kAutoThreshold = 50;
@@ -10,14 +11,14 @@ void App::startAutoMode() {
     state_.autoAccumulator = 0;
     platform_.startAutoTimer();
     platform_.enableClearButton(false);
-    platform_.setAutoButtonText("停止");
+    platform_.setAutoButtonText(HOPPEL_TEXT_STOP);
     state_.autoMode = true;
 }
 
 void App::stopAutoMode() {
     platform_.stopAutoTimer();
     platform_.enableClearButton(true);
-    platform_.setAutoButtonText("自動");
+    platform_.setAutoButtonText(HOPPEL_TEXT_AUTO);
     state_.autoMode = false;
 }
 

@@ -10,6 +10,10 @@
 #define HOPPEL_X86_KERNELS 1
 #include <immintrin.h>
 #endif
+#if defined(__wasm_simd128__)
+#define HOPPEL_WASM_KERNELS 1
+#include <wasm_simd128.h>
+#endif
 
 // A word load takes one byte past the pixel; the row's last pixel is read on
 // its own so that no load leaves the row.
@@ -98,6 +102,32 @@ __attribute__((target("avx2"))) static void pack24Avx2(uint8_t* dst, const uint8
 }
 #endif
 
+#if HOPPEL_WASM_KERNELS
+// The same four pixels a step as the SSSE3 kernels, through the wasm byte
+// shuffle; lanes 16 and up take the zero vector's bytes.
+static void expand24Simd128(uint8_t* dst, const uint8_t* src, int32_t width) {
+    const v128_t zero = wasm_i32x4_splat(0);
+    int64_t c = 0;
+    for (; c + 6 <= width; c += 4) {
+        const v128_t in = wasm_v128_load(src + 3 * c);
+        wasm_v128_store(dst + 4 * c, wasm_i8x16_shuffle(in, zero, 0, 1, 2, 16, 3, 4, 5, 16, 6, 7,
+                                                        8, 16, 9, 10, 11, 16));
+    }
+    expand24Portable(dst + 4 * c, src + 3 * c, int32_t(width - c));
+}
+
+static void pack24Simd128(uint8_t* dst, const uint8_t* src, int32_t width) {
+    const v128_t zero = wasm_i32x4_splat(0);
+    int64_t c = 0;
+    for (; c + 6 <= width; c += 4) {
+        const v128_t in = wasm_v128_load(src + 4 * c);
+        wasm_v128_store(dst + 3 * c, wasm_i8x16_shuffle(in, zero, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12,
+                                                        13, 14, 16, 16, 16, 16));
+    }
+    pack24Portable(dst + 3 * c, src + 4 * c, int32_t(width - c));
+}
+#endif
+
 const std::vector<BmpRowKernels>& runnableBmpRowKernels() {
     static const std::vector<BmpRowKernels> kernels = [] {
         std::vector<BmpRowKernels> k{{"portable", expand24Portable, pack24Portable}};
@@ -108,6 +138,9 @@ const std::vector<BmpRowKernels>& runnableBmpRowKernels() {
             k.push_back({"ssse3", expand24Ssse3, pack24Ssse3});
         if (__builtin_cpu_supports("avx2"))
             k.push_back({"avx2", expand24Avx2, pack24Avx2});
+#endif
+#if HOPPEL_WASM_KERNELS
+        k.push_back({"simd128", expand24Simd128, pack24Simd128});
 #endif
         return k;
     }();

@@ -129,10 +129,13 @@ uint8_t nearestColour(const Rgb& c) {
 }
 
 // The drawing at size x size pixels, top-down, 0xAARRGGBB with straight
-// alpha: the samples that hit the icon give the colour, their share the alpha.
-std::vector<uint32_t> drawIcon(int32_t size) {
-    const double unit = 32.0 / size;
-    const auto scaled = [unit](Point p, Rgb* c) { return iconColour({p.x * unit, p.y * unit}, c); };
+// alpha: the samples that hit the icon give the colour, their share the
+// alpha. The art spans art pixels from (inset, inset).
+std::vector<uint32_t> drawIcon(int32_t size, double art, double inset) {
+    const double unit = 32.0 / art;
+    const auto scaled = [=](Point p, Rgb* c) {
+        return iconColour({(p.x - inset) * unit, (p.y - inset) * unit}, c);
+    };
     std::vector<uint32_t> argb(static_cast<size_t>(size) * size, 0);
     for (int32_t y = 0; y < size; ++y) {
         for (int32_t x = 0; x < size; ++x) {
@@ -145,6 +148,10 @@ std::vector<uint32_t> drawIcon(int32_t size) {
         }
     }
     return argb;
+}
+
+std::vector<uint32_t> drawIcon(int32_t size) {
+    return drawIcon(size, size, 0.0);
 }
 
 std::vector<uint8_t> classicImage() {
@@ -207,4 +214,19 @@ std::vector<uint8_t> nullCursorFile() {
     image.insert(image.end(), kPlaneBytes, 0x00);  // colour plane: nothing drawn
     image.insert(image.end(), kPlaneBytes, 0xFF);  // mask: the screen shows through everywhere
     return imageFile(2, {{32, 2, 0, 0, image}});
+}
+
+std::vector<uint8_t> webIconFile(int32_t size) {
+    return pngFile(size, size, drawIcon(size));
+}
+
+std::vector<uint8_t> maskableIconFile(int32_t size) {
+    // The launcher may cut all but the middle circle of 80 % across; the art
+    // fills 80 % of the square, its round cheek within that circle.
+    std::vector<uint32_t> argb = drawIcon(size, 0.8 * size, 0.1 * size);
+    const Rgb ground = unpackRgb(kMaskableGround);
+    for (uint32_t& pixel : argb)
+        pixel = 0xFF000000u |
+                packRgb(mixRgb(ground, unpackRgb(pixel & 0xFFFFFFu), (pixel >> 24) / 255.0));
+    return pngFile(size, size, argb);
 }

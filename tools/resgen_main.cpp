@@ -59,5 +59,8 @@ int main(int argc, char** argv) {
               soundNames[i]);
     check(writeBytes(folder + "app.ico", appIconFile()), "app.ico");
     check(writeBytes(folder + "null.cur", nullCursorFile()), "null.cur");
+    check(writeBytes(folder + "icon-192.png", webIconFile(192)), "icon-192.png");
+    check(writeBytes(folder + "icon-512.png", webIconFile(512)), "icon-512.png");
+    check(writeBytes(folder + "icon-maskable.png", maskableIconFile(512)), "icon-maskable.png");
     return ok ? 0 : 1;
 }

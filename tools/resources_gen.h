@@ -23,6 +23,12 @@ std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples);
 // PNG with its AND mask.
 constexpr int32_t kAppIconAlphaSizes[] = {16, 20, 24, 32, 40, 48, 64};
 std::vector<uint8_t> appIconFile();
+// The page's icons, as PNG files: the drawing at size x size with alpha, and
+// a maskable one, opaque, the drawing on kMaskableGround within the middle
+// that every launcher's mask keeps.
+constexpr uint32_t kMaskableGround = 0x000080;
+std::vector<uint8_t> webIconFile(int32_t size);
+std::vector<uint8_t> maskableIconFile(int32_t size);
 // A PNG file of RGBA pixels given top-down as 0xAARRGGBB (straight alpha).
 std::vector<uint8_t> pngFile(int32_t width, int32_t height, const std::vector<uint32_t>& argb);
 // 32 x 32 monochrome, every pixel transparent, hot spot (0, 0).

@@ -2,21 +2,77 @@
 """Makes the page twice from the built module: a static folder (page, module
 JavaScript and wasm, resources beside them) and one self-contained HTML file
 (everything inline, resources gzipped in base64), byte for byte the same
-from the same inputs."""
+from the same inputs. The menu comes from the resource script, the texts
+from the program's header of shown texts and the resource names from the
+generator's list, so that each is written once.
+Usage: pack_page.py <app/web> <project root> <module dir> <version> <site> <one file> <parts>..."""
 import base64
 import gzip
+import html
 import pathlib
+import re
 import shutil
 import sys
 
-source, resources, core_dir, version, site, single = sys.argv[1:7]
-source, resources, core_dir = map(pathlib.Path, (source, resources, core_dir))
+source, root, core_dir, version, site, single = sys.argv[1:7]
+# The page's script, in the order its parts need each other.
+PARTS = sys.argv[7:]
+source, root, core_dir = map(pathlib.Path, (source, root, core_dir))
 site, single = pathlib.Path(site), pathlib.Path(single)
-names = ["radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav"]
+read = lambda path: path.read_text(encoding="utf-8")
 
-page = (source / "page.html").read_text(encoding="utf-8").replace("@PROJECT_VERSION@", version)
-css = (source / "page.css").read_text(encoding="utf-8")
-script = (source / "page.js").read_text(encoding="utf-8")
+
+def shown_texts():
+    """NAME -> text from every #define HOPPEL_TEXT_NAME "text" of the header."""
+    found = re.findall(r'^#define HOPPEL_TEXT_(\w+) "([^"\\]*)"$', read(root / "app/shown_texts.h"), re.M)
+    assert found, "no texts in app/shown_texts.h"
+    return dict(found)
+
+
+def resource_names():
+    listed = re.search(r"kResourceFileNames\[\] = \{([^}]*)\}", read(root / "tools/resource_files.h"))
+    return re.findall(r'"([^"]+)"', listed.group(1))
+
+
+def labelled(text):
+    """A menu text with its &-letter underlined, and that letter."""
+    before, letter, after = re.match(r"(.*?)&(.)(.*)", text).groups()
+    return html.escape(before) + "<u>" + html.escape(letter) + "</u>" + html.escape(after), letter.lower()
+
+
+def menubar():
+    """The resource script's IDR_MENU as the page's menu bar."""
+    script = read(root / "resources/hoppelmaru.rc")
+    body = re.search(r"^IDR_MENU MENU\s*\nBEGIN\n(.*?)^END$", script, re.M | re.S).group(1)
+    out = []
+    for line in body.splitlines():
+        line = line.strip()
+        popup = re.match(r'POPUP "(.*)"$', line)
+        item = re.match(r'MENUITEM "(.*)", (\w+)$', line)
+        if popup:
+            label, key = labelled(popup.group(1))
+            out += ['    <div class="menu">',
+                    f'      <button class="menu-title" role="menuitem" aria-haspopup="true" tabindex="-1" data-key="{key}">{label}</button>',
+                    '      <div class="popup" role="menu">']
+        elif item:
+            label, _ = labelled(item.group(1))
+            out.append(f'        <button role="menuitem" data-command="{item.group(2)}">{label}</button>')
+        elif line == "MENUITEM SEPARATOR":
+            out.append("        <hr>")
+        elif line == "END":
+            out += ["      </div>", "    </div>"]
+        else:
+            assert line in ("", "BEGIN"), "unexpected menu line: " + line
+    return "\n".join(out) + "\n"
+
+
+texts, names = shown_texts(), resource_names()
+page = read(source / "page.html").replace("@PROJECT_VERSION@", version).replace("@MENUBAR@", menubar())
+page = re.sub(r"@TEXT_(\w+)@", lambda m: html.escape(texts[m.group(1)]), page)
+css = read(source / "page.css")
+given = "const texts = {\n" + "".join(f"  {k}: {v!r},\n" for k, v in texts.items()) + "};\n"
+given += "const resourceNames = [" + ", ".join(repr(n) for n in names) + "];\n"
+script = "'use strict';\n(() => {\n" + given + "".join(read(source / p) for p in PARTS) + "})();\n"
 
 if site.exists():
     shutil.rmtree(site)
@@ -27,7 +83,7 @@ if site.exists():
 for name in ("hoppel_core.js", "hoppel_core.wasm"):
     shutil.copyfile(core_dir / name, site / name)
 for name in names:
-    shutil.copyfile(resources / name, site / "resources" / name)
+    shutil.copyfile(root / "resources" / name, site / "resources" / name)
 
 
 def inline_script(text):
@@ -35,11 +91,11 @@ def inline_script(text):
     return "<script>" + text.replace("</script", "<\\/script") + "</script>"
 
 
-packed = {name: base64.b64encode(gzip.compress((resources / name).read_bytes(), 9, mtime=0))
+packed = {name: base64.b64encode(gzip.compress((root / "resources" / name).read_bytes(), 9, mtime=0))
           .decode("ascii") for name in names}
 table = "window.HOPPEL_RESOURCES = {\n" + "".join(
     f'  "{name}": "{data}",\n' for name, data in packed.items()) + "};\n"
-core = (core_dir / "single" / "hoppel_core.js").read_text(encoding="utf-8")
+core = read(core_dir / "single" / "hoppel_core.js")
 whole = page.replace('<link rel="stylesheet" href="page.css">', "<style>\n" + css + "</style>")
 whole = whole.replace('<script src="hoppel_core.js"></script>', inline_script(table) + "\n" + inline_script(core))
 whole = whole.replace('<script src="page.js"></script>', inline_script(script))

@@ -32,11 +32,11 @@ bool askSavePath(DialogHooks& hooks, HWND owner, wchar_t* path, DWORD size) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = kSaveDialogRecordSize;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"ビットマップ(*.bmp)\0*.bmp\0";
+    dialog.lpstrFilter = L"" HOPPEL_TEXT_SAVE_FILTER L"\0*.bmp\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = size;
-    dialog.lpstrTitle = L"保存するファイル名を指定してください";
+    dialog.lpstrTitle = L"" HOPPEL_TEXT_SAVE_TITLE;
     // The dialog leaves the current folder alone (a USB stick saved to can
     // still be ejected), and names only a folder that is there and a file
     // that can be written.
@@ -47,13 +47,13 @@ bool askSavePath(DialogHooks& hooks, HWND owner, wchar_t* path, DWORD size) {
 }
 
 void showAbout(DialogHooks& hooks, HWND owner) {
-    hooks.showMessage(owner, L"Hoppelmaru バージョン " HOPPEL_VERSION_TEXT, L"バージョン情報",
-                      MB_OK);
+    hooks.showMessage(owner, L"" HOPPEL_TEXT_ABOUT HOPPEL_VERSION_TEXT,
+                      L"" HOPPEL_TEXT_ABOUT_CAPTION, MB_OK);
 }
 
 void showWriteError(DialogHooks& hooks, HWND owner) {
-    hooks.showMessage(owner, L"ファイル作成に失敗しました。空き容量を確認してください",
-                      L"書き込みエラー", MB_OK);
+    hooks.showMessage(owner, L"" HOPPEL_TEXT_WRITE_ERROR, L"" HOPPEL_TEXT_WRITE_ERROR_CAPTION,
+                      MB_OK);
 }
 
 void openWithShell(const wchar_t* address, ShellExecuteCall call) {

@@ -8,8 +8,9 @@
 
 #include <functional>
 
-// The maker's home page (Help > 作者サイト).
-constexpr const wchar_t kHomePageUrl[] = L"https://quillmarsh.example/hoppelmaru/";
+#include "app/shown_texts.h"
+
+constexpr const wchar_t kHomePageUrl[] = L"" HOPPEL_TEXT_HOME_PAGE;
 
 // What would block or leave the process (the modal dialogs and the shell) and
 // what only the system's display decides.

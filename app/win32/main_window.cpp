@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "app/shown_texts.h"
 #include "app/win32/built_in_resources.h"
 #include "app/win32/counter_surface.h"
 #include "app/win32/wide_text.h"
@@ -109,10 +110,10 @@ LRESULT MainWindow::onCreate() {
     scale_ = DisplayScale(hooks_.windowDpi(window_));
     // Placed at the scale by layOut below.
     const DWORD buttonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-    autoButton_ = CreateWindowExW(0, L"Button", L"自動", buttonStyle, 0, 0, 0, 0, window_,
-                                  controlId(IDC_AUTO), instance_, nullptr);
-    clearButton_ = CreateWindowExW(0, L"Button", L"クリア", buttonStyle, 0, 0, 0, 0, window_,
-                                   controlId(IDC_CLEAR), instance_, nullptr);
+    autoButton_ = CreateWindowExW(0, L"Button", L"" HOPPEL_TEXT_AUTO, buttonStyle, 0, 0, 0, 0,
+                                  window_, controlId(IDC_AUTO), instance_, nullptr);
+    clearButton_ = CreateWindowExW(0, L"Button", L"" HOPPEL_TEXT_CLEAR, buttonStyle, 0, 0, 0, 0,
+                                   window_, controlId(IDC_CLEAR), instance_, nullptr);
     PictureView::registerClass(instance_);
     view_.create(instance_, window_);
     platform_.attach(window_, autoButton_, clearButton_, view_.handle());

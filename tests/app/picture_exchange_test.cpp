@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "app/picture_file_head.h"
 #include "stream/little_endian.h"
 #include "tests/support/bmp_files.h"
 #include "tests/support/collecting_stream.h"
@@ -98,6 +99,43 @@ TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBot
     floor.push_back(0);
     EXPECT_TRUE(app.loadPictureFile(place("enough.bmp", floor).c_str()));
     EXPECT_EQ(wordsOf(*state.currentPicture), wordsOf(*state.untouchedPicture));
+}
+
+// The page copies only the prefix the head names: loading it gives what
+// loading the whole file gives, and a head that rules a file out is right.
+TEST_F(PictureExchangeTest, AFilesHeadNamesThePrefixThatLoadsAsTheWholeFile) {
+    const Bytes good = patternFile(480, 320, 7, kImageReaderId);
+    Bytes trailing = good, later = good, sizeShort = good;
+    trailing.resize(good.size() + 100000, 'T');
+    storeLe32(&later[10], 1000);
+    later.insert(later.begin() + 54, 946, 0);
+    storeLe32(&later[2], uint32_t(later.size()));
+    storeLe32(&sizeShort[2], 460853);
+    std::vector<NamedFile> cases = {{"24 bits per pixel", good},
+                                    {"32 bits per pixel", patternFile(480, 320, 7, 0)},
+                                    {"bytes after the rows", trailing},
+                                    {"rows further on", later},
+                                    {"a size field short of the rows", sizeShort}};
+    for (const NamedFile& rejected : rejectedPictureFiles())
+        cases.push_back(rejected);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const int64_t size = int64_t(c.second.size());
+        const int64_t prefix = pictureFilePrefix(c.second.data(), int32_t(size), size);
+        EXPECT_EQ(pictureFilePrefix(c.second.data(), kPictureFileHeadSize - 1, size), 0);
+        paintPattern(*state.currentPicture, 21);
+        const bool whole = app.loadPictureFile(place("whole.bmp", c.second).c_str());
+        const std::vector<uint32_t> loaded = wordsOf(*state.currentPicture);
+        EXPECT_EQ(prefix != 0, whole);
+        if (prefix == 0)
+            continue;
+        EXPECT_LE(prefix, size);
+        paintPattern(*state.currentPicture, 21);
+        const Bytes head(c.second.begin(), c.second.begin() + prefix);
+        EXPECT_TRUE(app.loadPictureFile(place("prefix.bmp", head).c_str()));
+        EXPECT_EQ(wordsOf(*state.currentPicture), loaded);
+    }
+    EXPECT_EQ(pictureFilePrefix(trailing.data(), int32_t(trailing.size()), 460853), 0);
 }
 
 TEST_F(PictureExchangeTest, DropResetsCounterAndStopsAutoModeOnlyWhenItLoadsAndClearReturnsToIt) {

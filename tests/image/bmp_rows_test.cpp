@@ -81,6 +81,9 @@ std::string bestSupportedSet() {
                (b7 & bit_AVX2) != 0;
     }
     return avx2 ? "avx2" : ssse3 ? "ssse3" : "portable";
+#elif defined(__wasm_simd128__)
+    // Built for wasm SIMD, the module does not load where it is missing.
+    return "simd128";
 #else
     return "portable";
 #endif

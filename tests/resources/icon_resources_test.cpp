@@ -42,6 +42,28 @@ uint32_t crc32(const Bytes& b, size_t at, size_t size) {
     return ~crc;
 }
 
+// A PNG of size x size RGBA pixels from at to end: signature, header first,
+// every chunk's CRC right, the end chunk last.
+void expectPng(const Bytes& file, size_t at, size_t end, uint32_t size) {
+    EXPECT_EQ(be32(file, at), 0x89504E47u);
+    EXPECT_EQ(be32(file, at + 4), 0x0D0A1A0Au);
+    EXPECT_EQ(be32(file, at + 12), 0x49484452u);  // IHDR
+    EXPECT_EQ(std::make_pair(be32(file, at + 16), be32(file, at + 20)), std::make_pair(size, size));
+    EXPECT_EQ(be32(file, at + 24) >> 8, 0x080600u);  // 8 bits, RGBA, deflate
+    size_t chunk = at + 8;
+    uint32_t type = 0;
+    while (chunk + 12 <= end) {
+        const size_t length = be32(file, chunk);
+        type = be32(file, chunk + 4);
+        ASSERT_LE(chunk + 12 + length, end);
+        EXPECT_EQ(be32(file, chunk + 8 + length), crc32(file, chunk + 4, length + 4))
+            << "chunk at " << chunk - at;
+        chunk += 12 + length;
+    }
+    EXPECT_EQ(chunk, end);
+    EXPECT_EQ(type, 0x49454E44u);  // IEND
+}
+
 // The shell's sizes at 100 % to 200 %, with 256 x 256 for large views.
 struct IconImage {
     uint32_t size;
@@ -73,27 +95,21 @@ TEST(AppIcon, ListsEachSizeWithItsImageWhereTheEntrySays) {
             EXPECT_EQ(bytes, 40 + palette + image.size * image.size * image.bitCount / 8 + mask);
             continue;
         }
-        // A PNG: signature, header first, every chunk's CRC right, the end chunk last.
-        EXPECT_EQ(be32(file, at), 0x89504E47u);
-        EXPECT_EQ(be32(file, at + 4), 0x0D0A1A0Au);
-        EXPECT_EQ(be32(file, at + 12), 0x49484452u);  // IHDR
-        EXPECT_EQ(std::make_pair(be32(file, at + 16), be32(file, at + 20)),
-                  std::make_pair(256u, 256u));
-        EXPECT_EQ(be32(file, at + 24) >> 8, 0x080600u);  // 8 bits, RGBA, deflate
-        size_t chunk = at + 8;
-        uint32_t type = 0;
-        while (chunk + 12 <= next) {
-            const size_t length = be32(file, chunk);
-            type = be32(file, chunk + 4);
-            ASSERT_LE(chunk + 12 + length, next);
-            EXPECT_EQ(be32(file, chunk + 8 + length), crc32(file, chunk + 4, length + 4))
-                << "chunk at " << chunk - at;
-            chunk += 12 + length;
-        }
-        EXPECT_EQ(chunk, next);
-        EXPECT_EQ(type, 0x49454E44u);  // IEND
+        expectPng(file, at, next, 256);
     }
     EXPECT_EQ(next, file.size());
+}
+
+// The installed page's icons, whole PNG files of the sizes its manifest names.
+TEST(WebIcons, AreWholePngFilesOfTheirSizes) {
+    for (const auto& icon : {std::make_pair("icon-192.png", 192u),
+                             {"icon-512.png", 512u},
+                             {"icon-maskable.png", 512u}}) {
+        SCOPED_TRACE(icon.first);
+        const Bytes file = readResource(icon.first);
+        ASSERT_GE(file.size(), 33u);
+        expectPng(file, 0, file.size(), icon.second);
+    }
 }
 
 // Each bitmap image shows the red hand print on the round cheek: the corners

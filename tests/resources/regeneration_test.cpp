@@ -18,7 +18,8 @@ TEST(ResourceGenerator, ReproducesTheCommittedFilesExactly) {
     const std::string command = std::string("\"") + HOPPEL_RESGEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (const char* name :
-         {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur"}) {
+         {"radav.bmp", "hand.bmp", "slap1.wav", "slap2.wav", "slap3.wav", "app.ico", "null.cur",
+          "icon-192.png", "icon-512.png", "icon-maskable.png"}) {
         const Bytes committed = readResource(name);
         const Bytes fresh = readWholeFile((out / name).string());
         ASSERT_FALSE(committed.empty()) << name;

@@ -1,0 +1,94 @@
+// The window laid out whole in the visible viewport, at the largest whole
+// number of device pixels per picture pixel that lets all of it fit (the
+// page's margins give way first). Where that number is below the screen's
+// own ratio and the window fits at its natural size, it keeps that; where
+// neither fits, it shrinks further, averaged, down to the size that fits
+// 320 x 240, below which the page scrolls. Every figure goes through the
+// module's rounding at 96 DPI x that number.
+const layout = (() => {
+  const kMargin = 8, kMostWhole = 5, kSmallest = [320, 240];
+  const win = byId('window'), client = byId('client'), view = byId('view');
+  const root = document.documentElement;
+  let scale = null;
+
+  const named = (name) => {
+    const [left, top, right, bottom] = page.facts.rects[name];
+    return { left, top, right, bottom };
+  };
+  const scaled = (r, s = (f) => page.M._hoppelScaled(scale.dpi, f)) =>
+    ({ left: s(r.left), top: s(r.top), right: s(r.right), bottom: s(r.bottom) });
+  function place(element, r) {
+    const css = (v) => v * scale.cssPerDevice + 'px';
+    element.style.left = css(r.left);
+    element.style.top = css(r.top);
+    element.style.width = css(r.right - r.left);
+    element.style.height = css(r.bottom - r.top);
+  }
+  function visible() {
+    const v = window.visualViewport;
+    // At pinch zoom 1, so that pinching does not lay the window out again.
+    return v ? [v.width * v.scale, v.height * v.scale] : [innerWidth, innerHeight];
+  }
+  // The window's size in figures: the client area with the caption, the
+  // menu bar and the borders page.css gives it.
+  function natural() {
+    root.style.setProperty('--u', '1px');
+    const [width, height] = page.facts.client;
+    client.style.width = width + 'px';
+    client.style.height = height + 'px';
+    win.style.width = width + 'px';
+    return [win.offsetWidth, win.offsetHeight];
+  }
+  // Device pixels per picture pixel for a window of w x h figures.
+  function choose(w, h, ratio) {
+    const [vw, vh] = visible();
+    const fit = Math.min(vw / w, vh / h) * ratio;
+    const whole = Math.min(kMostWhole, Math.floor(fit + 1e-9));
+    const smallest = Math.min(kSmallest[0] / w, kSmallest[1] / h) * ratio;
+    if (whole < ratio && fit >= ratio - 1e-9) return ratio;
+    return Math.max(whole >= 1 ? whole : fit, smallest);
+  }
+  function layOut() {
+    const M = page.M, ratio = window.devicePixelRatio || 1;
+    const [w, h] = natural();
+    const s = choose(w, h, ratio);
+    const dpi = M._hoppelUsableDpi(Math.round(96 * s));
+    // CSS pixels per device pixel of the layout: 1 / ratio, but for a shrunk
+    // window (below 96 DPI) its layout shown smaller.
+    scale = { dpi, ratio, s, cssPerDevice: (s * 96) / dpi / ratio, viewRect: named('view') };
+    Object.assign(scale, { frame: scaled(named('frame')), picture: scaled(named('picture')),
+                           counter: scaled(named('counter')) });
+    const u = s / ratio;
+    root.style.setProperty('--u', u + 'px');
+    place(byId('auto'), scaled(named('autoButton')));
+    place(byId('clear'), scaled(named('clearButton')));
+    const [cw, ch] = page.facts.client;
+    place(client, scaled({ left: 0, top: 0, right: cw, bottom: ch }));
+    win.style.width = client.style.width;
+    const [vw, vh] = visible();
+    const room = (v, size) => Math.max(0, Math.min(kMargin * u, (v - size * u) / 2));
+    win.style.margin = `${room(vh, h)}px ${room(vw, w)}px`;
+    root.style.overflow = w * u <= vw + 0.5 && h * u <= vh + 0.5 ? 'hidden' : 'auto';
+    // The view's backing pixels are the scaled edges' span, each one screen
+    // pixel (or, shrunk, shown smaller by the browser).
+    const placed = scaled(scale.viewRect);
+    view.width = placed.right - placed.left;
+    view.height = placed.bottom - placed.top;
+    place(view, placed);
+    root.dataset.scale = String(Math.round(s * 1000) / 1000);
+    painting.repaint();
+    matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', layOut, { once: true });
+  }
+  addEventListener('resize', () => { if (scale) layOut(); });
+  if (window.visualViewport) visualViewport.addEventListener('resize', () => { if (scale) layOut(); });
+
+  // The view's 96-DPI figure under a point of the page.
+  function figureAt(clientX, clientY) {
+    const box = view.getBoundingClientRect();
+    const device = (v, span, pixels) => Math.max(0, Math.floor((v * pixels) / span));
+    const figure = (v) => Math.min(65535, page.M._hoppelUnscaled(scale.dpi, v));
+    return { x: figure(device(clientX - box.left, box.width, view.width)),
+             y: figure(device(clientY - box.top, box.height, view.height)) };
+  }
+  return { layOut, figureAt, current: () => scale };
+})();
