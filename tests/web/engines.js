@@ -10,7 +10,7 @@ const { spawn } = require('child_process');
 const { PNG } = require('pngjs');
 
 // The page has laid itself out and is done with what it was doing.
-const READY = "(document.documentElement.dataset.scale || document.getElementById('view').style.width) && !document.documentElement.dataset.busy";
+const READY = "document.documentElement.dataset.scale && !document.documentElement.dataset.busy";
 
 // Before the page's own scripts: its errors and console errors kept in
 // window.__errors, the same way in every engine.
@@ -55,10 +55,10 @@ const pixel = (p, x, y) => { const i = (y * p.width + x) * 4; return p.data[i] <
 async function puppeteerEngine(name, dpr, downloads) {
   const puppeteer = require('puppeteer-core');
   const browser = await puppeteer.launch(name === 'chromium' ? {
-    executablePath: '/usr/bin/chromium',
+    executablePath: '/usr/bin/chromium', protocolTimeout: 60000,
     args: ['--no-sandbox', '--disable-gpu', '--mute-audio', '--autoplay-policy=no-user-gesture-required'],
   } : {
-    browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
+    browser: 'firefox', executablePath: '/usr/bin/firefox-esr', protocolTimeout: 60000,
     extraPrefsFirefox: {
       'media.cubeb.force_mock_context': true,  // sound without a sound card
       'media.autoplay.default': 0,
@@ -113,7 +113,9 @@ const kMiniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 // It needs an X display.
 async function webkitEngine(dpr) {
   const { Builder, Key, Origin } = require('selenium-webdriver');
-  const port = 20000 + (process.pid % 20000);
+  const port = await new Promise((done) => {
+    const probe = require('net').createServer().listen(0, '127.0.0.1', () => { const { port } = probe.address(); probe.close(() => done(port)); });
+  });
   const driver = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
                        { stdio: 'ignore', env: { ...process.env, GDK_SCALE: String(dpr) } });
   let d = null;
