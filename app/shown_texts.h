@@ -3,6 +3,8 @@
 // each as UTF-16 (L"" HOPPEL_TEXT_...), the page's packer reads them from
 // this file when the page is built. The menu's texts are the resource
 // script's, which the packer reads too.
+// The main window's title.
+#define HOPPEL_TEXT_TITLE "Hoppelmaru"
 #define HOPPEL_TEXT_AUTO "自動"
 #define HOPPEL_TEXT_STOP "停止"
 #define HOPPEL_TEXT_CLEAR "クリア"

@@ -104,26 +104,29 @@ __attribute__((target("avx2"))) static void pack24Avx2(uint8_t* dst, const uint8
 
 #if HOPPEL_WASM_KERNELS
 // The same four pixels a step as the SSSE3 kernels, through the wasm byte
-// shuffle; lanes 16 and up take the zero vector's bytes.
-static void expand24Simd128(uint8_t* dst, const uint8_t* src, int32_t width) {
+// shuffle (whose lanes are constants, hence the function object); lanes 16
+// and up take the zero vector's bytes.
+template <int inStep, int outStep, typename Shuffle>
+static int64_t shuffleFoursSimd128(uint8_t* dst, const uint8_t* src, int32_t width,
+                                   Shuffle shuffle) {
     const v128_t zero = wasm_i32x4_splat(0);
     int64_t c = 0;
-    for (; c + 6 <= width; c += 4) {
-        const v128_t in = wasm_v128_load(src + 3 * c);
-        wasm_v128_store(dst + 4 * c, wasm_i8x16_shuffle(in, zero, 0, 1, 2, 16, 3, 4, 5, 16, 6, 7,
-                                                        8, 16, 9, 10, 11, 16));
-    }
+    for (; c + 6 <= width; c += 4)
+        wasm_v128_store(dst + outStep * c, shuffle(wasm_v128_load(src + inStep * c), zero));
+    return c;
+}
+
+static void expand24Simd128(uint8_t* dst, const uint8_t* src, int32_t width) {
+    const int64_t c = shuffleFoursSimd128<3, 4>(dst, src, width, [](v128_t in, v128_t zero) {
+        return wasm_i8x16_shuffle(in, zero, 0, 1, 2, 16, 3, 4, 5, 16, 6, 7, 8, 16, 9, 10, 11, 16);
+    });
     expand24Portable(dst + 4 * c, src + 3 * c, int32_t(width - c));
 }
 
 static void pack24Simd128(uint8_t* dst, const uint8_t* src, int32_t width) {
-    const v128_t zero = wasm_i32x4_splat(0);
-    int64_t c = 0;
-    for (; c + 6 <= width; c += 4) {
-        const v128_t in = wasm_v128_load(src + 4 * c);
-        wasm_v128_store(dst + 3 * c, wasm_i8x16_shuffle(in, zero, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12,
-                                                        13, 14, 16, 16, 16, 16));
-    }
+    const int64_t c = shuffleFoursSimd128<4, 3>(dst, src, width, [](v128_t in, v128_t zero) {
+        return wasm_i8x16_shuffle(in, zero, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 16, 16, 16, 16);
+    });
     pack24Portable(dst + 3 * c, src + 4 * c, int32_t(width - c));
 }
 #endif

@@ -44,7 +44,7 @@ const files = (() => {
     timeline.post(event);
   });
 
-  let saveName = 'hoppelmaru.bmp';
+  let saveName = null;
   async function write(bytes, handle) {
     if (handle) {
       try {
@@ -65,6 +65,7 @@ const files = (() => {
     return true;
   }
   async function save() {
+    saveName = saveName || page.facts.saveName;
     let handle = null;
     if (window.showSaveFilePicker) {
       try {

@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """Makes the page twice from the built module: a static folder (page, module
-JavaScript and wasm, resources beside them) and one self-contained HTML file
-(everything inline, resources gzipped in base64), byte for byte the same
-from the same inputs. The menu comes from the resource script, the texts
+JavaScript and wasm, resources beside them, and what makes it an app that
+plays offline: a manifest, its icons and a service worker) and one
+self-contained HTML file (everything inline, resources gzipped in base64, no
+worker), byte for byte the same from the same inputs. The menu comes from the resource script, the texts
 from the program's header of shown texts and the resource names from the
 generator's list, so that each is written once.
 Usage: pack_page.py <app/web> <project root> <module dir> <version> <site> <one file> <parts>..."""
 import base64
 import gzip
+import hashlib
 import html
+import json
 import pathlib
 import re
 import shutil
@@ -67,12 +70,22 @@ def menubar():
 
 
 texts, names = shown_texts(), resource_names()
-page = read(source / "page.html").replace("@PROJECT_VERSION@", version).replace("@MENUBAR@", menubar())
-page = re.sub(r"@TEXT_(\w+)@", lambda m: html.escape(texts[m.group(1)]), page)
+ICONS = [("icon-192.png", 192, "any"), ("icon-512.png", 512, "any"), ("icon-maskable.png", 512, "maskable")]
+template = read(source / "page.html").replace("@PROJECT_VERSION@", version).replace("@MENUBAR@", menubar())
+template = re.sub(r"@TEXT_(\w+)@", lambda m: html.escape(texts[m.group(1)]), template)
 css = read(source / "page.css")
+colour = lambda name: re.search(r"--" + name + r": (#[0-9a-f]{6})", css).group(1)
+site_head = ('<link rel="manifest" href="manifest.webmanifest">\n'
+             f'<meta name="theme-color" content="{colour("caption")}">\n'
+             '<link rel="icon" href="icon-192.png">\n<link rel="apple-touch-icon" href="icon-192.png">\n')
+page = template.replace("@SITE_HEAD@", site_head)
 given = "const texts = {\n" + "".join(f"  {k}: {v!r},\n" for k, v in texts.items()) + "};\n"
 given += "const resourceNames = [" + ", ".join(repr(n) for n in names) + "];\n"
 script = "'use strict';\n(() => {\n" + given + "".join(read(source / p) for p in PARTS) + "})();\n"
+title = re.search(r"<title>(.*)</title>", page).group(1)
+manifest = {"name": title, "short_name": title, "lang": "ja", "start_url": "./index.html", "scope": "./",
+            "display": "standalone", "background_color": colour("ground"), "theme_color": colour("caption"),
+            "icons": [{"src": n, "sizes": f"{s}x{s}", "type": "image/png", "purpose": p} for n, s, p in ICONS]}
 
 if site.exists():
     shutil.rmtree(site)
@@ -80,10 +93,18 @@ if site.exists():
 (site / "index.html").write_text(page, encoding="utf-8")
 (site / "page.css").write_text(css, encoding="utf-8")
 (site / "page.js").write_text(script, encoding="utf-8")
+(site / "manifest.webmanifest").write_text(json.dumps(manifest, ensure_ascii=False, indent=1) + "\n", encoding="utf-8")
 for name in ("hoppel_core.js", "hoppel_core.wasm"):
     shutil.copyfile(core_dir / name, site / name)
-for name in names:
-    shutil.copyfile(root / "resources" / name, site / "resources" / name)
+for name in names + [icon[0] for icon in ICONS]:
+    shutil.copyfile(root / "resources" / name, site / ("resources/" + name if name in names else name))
+# The worker keeps every file but itself, under a name that changes with them.
+kept = sorted(p.relative_to(site).as_posix() for p in site.rglob("*") if p.is_file())
+digest = hashlib.sha256()
+for name in kept:
+    digest.update(name.encode() + b"\0" + (site / name).read_bytes())
+worker = read(source / "sw.js").replace("@CACHE@", "hoppelmaru-" + version + "-" + digest.hexdigest()[:16])
+(site / "sw.js").write_text(worker.replace("@FILES@", json.dumps(["./"] + kept)), encoding="utf-8")
 
 
 def inline_script(text):
@@ -96,7 +117,8 @@ packed = {name: base64.b64encode(gzip.compress((root / "resources" / name).read_
 table = "window.HOPPEL_RESOURCES = {\n" + "".join(
     f'  "{name}": "{data}",\n' for name, data in packed.items()) + "};\n"
 core = read(core_dir / "single" / "hoppel_core.js")
-whole = page.replace('<link rel="stylesheet" href="page.css">', "<style>\n" + css + "</style>")
+whole = template.replace("@SITE_HEAD@", '<link rel="icon" href="data:,">\n')
+whole = whole.replace('<link rel="stylesheet" href="page.css">', "<style>\n" + css + "</style>")
 whole = whole.replace('<script src="hoppel_core.js"></script>', inline_script(table) + "\n" + inline_script(core))
 whole = whole.replace('<script src="page.js"></script>', inline_script(script))
 assert "src=" not in whole.split("<script>")[0] and 'href="page.css"' not in whole

@@ -1,17 +1,20 @@
 // The view's pixels: the frames the module composes, the frame around the
 // picture and the counter, at the layout's scale.
 const painting = (() => {
-  const kGrey = '#c0c0c0', kWhite = '#ffffff';
+  // The view's ground is the window's face, as page.css has it.
+  const kWhite = '#ffffff';
+  let grey = '';
   const view = byId('view'), count = byId('count');
   const picture = document.createElement('canvas');
   let last = null;
 
-  // The module's frame is the canvas's own bytes: one copy, kept for the
-  // timeline's turn, since the module writes the next frame in its place.
-  function frame(rgba, text, red, green, blue) {
+  // The module's frame is the canvas's own bytes, left in its memory where
+  // the module keeps it until long after the call's timeline has played.
+  const frame = (rgba, text, red, green, blue) => ({ rgba, text, red, green, blue });
+  function imageOf(shown) {
     const [width, height] = page.facts.picture;
-    const bytes = new Uint8ClampedArray(page.M.HEAPU8.buffer.slice(rgba, rgba + width * height * 4));
-    return { image: new ImageData(bytes, width, height), text, red, green, blue };
+    const bytes = new Uint8ClampedArray(page.M.HEAPU8.buffer, shown.rgba, width * height * 4);
+    return new ImageData(bytes, width, height);
   }
   function fill(g, r, colour) {
     g.fillStyle = colour;
@@ -22,30 +25,42 @@ const painting = (() => {
     const text = count.dataset.label + (last ? last.text.trim() : '');
     if (force || count.textContent !== text) count.textContent = text;
   }
+  // The frame around the picture and the counter only when they change (or
+  // the layout did): a slap's frame is the picture's pixels alone.
+  let drawn = { scale: null, counter: '' };
   function show(shown) {
     last = shown;
     announce(false);
     const scale = layout.current();
     const g = view.getContext('2d');
     const { frame: border, picture: pr, counter } = scale;
-    fill(g, { left: 0, top: 0, right: view.width, bottom: view.height }, kGrey);
-    fill(g, border, kWhite);
-    if (picture.width !== shown.image.width || picture.height !== shown.image.height) {
-      picture.width = shown.image.width;
-      picture.height = shown.image.height;
+    const counterKey = `${shown.text} ${shown.red},${shown.green},${shown.blue}`;
+    if (drawn.scale !== scale) {
+      grey = getComputedStyle(document.documentElement).getPropertyValue('--face').trim();
+      fill(g, { left: 0, top: 0, right: view.width, bottom: view.height }, grey);
+      fill(g, border, kWhite);
+      drawn = { scale, counter: '' };
     }
-    picture.getContext('2d').putImageData(shown.image, 0, 0);
+    const image = imageOf(shown);
     const width = pr.right - pr.left, height = pr.bottom - pr.top;
+    if (picture.width !== image.width || picture.height !== image.height) {
+      picture.width = image.width;
+      picture.height = image.height;
+    }
+    picture.getContext('2d').putImageData(image, 0, 0);
     // Whole multiples stay crisp; other scales are averaged.
-    g.imageSmoothingEnabled = width % picture.width !== 0 || height % picture.height !== 0;
+    g.imageSmoothingEnabled = width % image.width !== 0 || height % image.height !== 0;
     g.imageSmoothingQuality = 'high';
     g.drawImage(picture, pr.left, pr.top, width, height);
-    fill(g, counter, kGrey);
-    g.fillStyle = `rgb(${shown.red},${shown.green},${shown.blue})`;
-    g.font = `600 ${page.M._hoppelScaled(scale.dpi, 20)}px monospace`;
-    g.textAlign = 'right';
-    g.textBaseline = 'middle';
-    g.fillText(shown.text, counter.right, (counter.top + counter.bottom) / 2);
+    if (drawn.counter !== counterKey) {
+      fill(g, counter, grey);
+      g.fillStyle = `rgb(${shown.red},${shown.green},${shown.blue})`;
+      g.font = `600 ${page.M._hoppelScaled(scale.dpi, 20)}px monospace`;
+      g.textAlign = 'right';
+      g.textBaseline = 'middle';
+      g.fillText(shown.text, counter.right, (counter.top + counter.bottom) / 2);
+      drawn.counter = counterKey;
+    }
   }
   return { frame, show, announce, repaint: () => { if (last) show(last); } };
 })();

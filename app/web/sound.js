@@ -3,11 +3,17 @@ const sound = (() => {
   // How long a slap's sound waits for the context its input woke.
   const kWakeWait = 500;
   const buffers = [null, null, null];
-  let audio = null;
-  try {
-    audio = new (window.AudioContext || window.webkitAudioContext)();
-  } catch (e) {
-    audio = null;
+  // Made once the first frame is up or at the first input, whichever comes
+  // first: making it takes the page about 100 ms.
+  let audio;
+  function context() {
+    if (audio !== undefined) return audio;
+    try {
+      audio = new (window.AudioContext || window.webkitAudioContext)();
+    } catch (e) {
+      audio = null;
+    }
+    return audio;
   }
   // The input that wakes the context plays its own slap's sound: the sound
   // waits for the resume, bounded, since where no output can be had (a
@@ -15,7 +21,7 @@ const sound = (() => {
   // sound waits for it.
   let waking = null, wakeFailed = false;
   function wake() {
-    if (!audio || audio.state !== 'suspended') return;
+    if (!context() || audio.state !== 'suspended') return;
     const resumed = audio.resume().then(() => true, () => false);
     if (waking || wakeFailed) return;
     waking = Promise.race([resumed, sleep(kWakeWait).then(() => false)]).then((woke) => {
@@ -27,7 +33,7 @@ const sound = (() => {
   addEventListener('keydown', wake, true);
 
   function decode(files) {
-    if (!audio) return;
+    if (!context()) return;
     files.forEach((bytes, i) => {
       audio.decodeAudioData(bytes.slice().buffer).then((b) => { buffers[i] = b; }, () => {});
     });

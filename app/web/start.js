@@ -4,8 +4,9 @@
   async function resource(name) {
     const inline = window.HOPPEL_RESOURCES && window.HOPPEL_RESOURCES[name];
     if (inline) {
-      const packed = Uint8Array.from(atob(inline), (c) => c.charCodeAt(0));
-      const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
+      // The browser's own base64 decoder, off the page's thread.
+      const packed = await fetch('data:application/gzip;base64,' + inline);
+      const stream = packed.body.pipeThrough(new DecompressionStream('gzip'));
       return new Uint8Array(await new Response(stream).arrayBuffer());
     }
     const response = await fetch('resources/' + name);
@@ -23,10 +24,20 @@
       M.HEAPU8.set(bytes, at);
       return [at, bytes.length];
     });
-    sound.decode(loaded.slice(2));
     layout.layOut();
     const seed = Math.floor(Date.now() / 1000) >>> 0;
     timeline.start({ kind: 'start', run: () => M._hoppelStart(seed, ...places.flat()) });
+    // The first frame is drawn by now; the sounds can wait for it.
+    setTimeout(() => sound.decode(loaded.slice(2)));
   }
-  start();
+  // Served, the page is an app that plays offline once visited; from a file
+  // (where no worker may run) it plays as it is.
+  function keepOffline() {
+    if (!/^https?:$/.test(location.protocol) || !('serviceWorker' in navigator)) return;
+    if (!document.querySelector('link[rel="manifest"]')) return;
+    // Asked at once whether the site changed, rather than whenever the
+    // browser gets round to it: a changed site's files are then taken now.
+    navigator.serviceWorker.register('sw.js').then((r) => r.update()).catch(() => {});
+  }
+  start().then(keepOffline);
 })();

@@ -18,7 +18,7 @@
 namespace {
 
 const wchar_t kMainClass[] = L"CWindow";
-const wchar_t kTitle[] = L"Hoppelmaru";
+const wchar_t kTitle[] = L"" HOPPEL_TEXT_TITLE;
 
 }  // namespace
 
