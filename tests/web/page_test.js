@@ -333,7 +333,7 @@ async function queuedAutoThenClear(e, url, tag) {
   await v.idle();
   await v.away();
   const png = await v.shot();
-  const wrong = v.differences(png, rows([['click', 200, 150]]));
+  const wrong = v.differences(png, rows([['move', 200, 150], ['click', 200, 150]]));
   const said = [queued, v.counterHas(png, 1), await v.liveCount(), await e.js("typeof window.__tick")].join();
   check(wrong === 0 && said === 'true,true,polite 1,function', `${tag} Auto then Clear during a slap's sound: the picture` +
         ` stays slapped, the count stands, Auto runs (${wrong} pixels wrong; queued, counter, live region, timer: ${said})`);
@@ -341,9 +341,10 @@ async function queuedAutoThenClear(e, url, tag) {
 
 // The whole window on phones and a desktop, and a tap (a click on the
 // desktop) slaps exactly the picture pixel under it: the saved picture is the
-// native one for that point, whatever the scale.
+// native one for that point. All at whole scales: at a fraction (360 x 640 at
+// ratio 2 gives 1.017) the averaged picture has no exact pixel under a point.
 // MiniBrowser's window is never narrower than 447 CSS pixels: WebKit gets the desktop only.
-const screens = [[390, 844, 3, true], [844, 390, 3, true], [360, 640, 2, true], [1024, 768, 1, false]]
+const screens = [[390, 844, 3, true], [844, 390, 3, true], [360, 640, 3, true], [1024, 768, 1, false]]
   .filter(([width]) => engine !== 'webkit' || width > 1000);
 async function fit([width, height, dpr, mobile]) {
   const e = await launch(engine, { dpr });
