@@ -1,12 +1,10 @@
-// The window laid out whole in the visible viewport, at the largest whole
-// number of device pixels per picture pixel that lets all of it fit (the
-// page's margins give way first). Where that number is below the screen's
-// own ratio and the window fits at its natural size, it keeps that; where
-// neither fits, it shrinks further, averaged, down to the size that fits
-// 320 x 240, below which the page scrolls. Every figure goes through the
-// module's rounding at 96 DPI x that number.
+// The window laid out whole in the visible viewport, at the scale the
+// module chooses for it (the largest whole number of device pixels per
+// picture pixel that fits, or the natural size, or a fraction; the page's
+// margins give way first, and below the smallest size the page scrolls).
+// Every figure goes through the module's rounding at 96 DPI x that scale.
 const layout = (() => {
-  const kMargin = 8, kMostWhole = 5, kSmallest = [320, 240];
+  const kMargin = 8;
   const win = byId('window'), client = byId('client'), view = byId('view');
   const root = document.documentElement;
   let scale = null;
@@ -39,19 +37,11 @@ const layout = (() => {
     win.style.width = width + 'px';
     return [win.offsetWidth, win.offsetHeight];
   }
-  // Device pixels per picture pixel for a window of w x h figures.
-  function choose(w, h, ratio) {
-    const [vw, vh] = visible();
-    const fit = Math.min(vw / w, vh / h) * ratio;
-    const whole = Math.min(kMostWhole, Math.floor(fit + 1e-9));
-    const smallest = Math.min(kSmallest[0] / w, kSmallest[1] / h) * ratio;
-    if (whole < ratio && fit >= ratio - 1e-9) return ratio;
-    return Math.max(whole >= 1 ? whole : fit, smallest);
-  }
   function layOut() {
     const M = page.M, ratio = window.devicePixelRatio || 1;
     const [w, h] = natural();
-    const s = choose(w, h, ratio);
+    const [vw, vh] = visible();
+    const s = M._hoppelFittingScale(vw, vh, ratio, w, h);
     const dpi = M._hoppelUsableDpi(Math.round(96 * s));
     // CSS pixels per device pixel of the layout: 1 / ratio, but for a shrunk
     // window (below 96 DPI) its layout shown smaller.
@@ -65,7 +55,6 @@ const layout = (() => {
     const [cw, ch] = page.facts.client;
     place(client, scaled({ left: 0, top: 0, right: cw, bottom: ch }));
     win.style.width = client.style.width;
-    const [vw, vh] = visible();
     const room = (v, size) => Math.max(0, Math.min(kMargin * u, (v - size * u) / 2));
     win.style.margin = `${room(vh, h)}px ${room(vw, w)}px`;
     root.style.overflow = w * u <= vw + 0.5 && h * u <= vh + 0.5 ? 'hidden' : 'auto';

@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/display_scale.h"
 #include "app/picture_file_head.h"
+#include "app/window_fit.h"
 #include "app/web/web_platform.h"
 
 EM_JS(void, pageFacts, (const char* json),
@@ -26,6 +27,11 @@ EMSCRIPTEN_KEEPALIVE int32_t hoppelUnscaled(int32_t dpi, int32_t position) {
 
 EMSCRIPTEN_KEEPALIVE int32_t hoppelUsableDpi(int32_t dpi) {
     return usableDpi(dpi);
+}
+
+EMSCRIPTEN_KEEPALIVE double hoppelFittingScale(double viewWidth, double viewHeight, double ratio,
+                                               int32_t width, int32_t height) {
+    return fittingScale(viewWidth, viewHeight, ratio, width, height);
 }
 
 // What the page takes from here rather than writing again: the 96-DPI

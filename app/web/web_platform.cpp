@@ -5,11 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "stream/little_endian.h"
-
-#if defined(__wasm_simd128__)
-#include <wasm_simd128.h>
-#endif
+#include "app/web/canvas_rows.h"
 
 // Each hands one effect to the page (Module.hoppel, set by the page script).
 EM_JS(void, pageFrame, (const uint8_t* rgba, const char* counter, int red, int green, int blue),
@@ -19,25 +15,6 @@ EM_JS(void, pagePause, (int milliseconds), { Module.hoppel.pause(milliseconds); 
 EM_JS(void, pageAutoTimer, (int running), { Module.hoppel.autoTimer(running != 0); });
 EM_JS(void, pageClearEnabled, (int enabled), { Module.hoppel.clearEnabled(enabled != 0); });
 EM_JS(void, pageAutoText, (const char* text), { Module.hoppel.autoText(UTF8ToString(text)); });
-
-namespace {
-
-// One row of pixel words (blue, green, red, 0) as the canvas's bytes (red,
-// green, blue, opaque): the page hands them to the canvas as they are.
-void rowToCanvas(uint8_t* out, const uint8_t* words, int32_t width) {
-    int32_t x = 0;
-#if defined(__wasm_simd128__)
-    const v128_t opaque = wasm_i32x4_splat(-1);
-    for (; x + 4 <= width; x += 4)
-        wasm_v128_store(out + 4 * x,
-                        wasm_i8x16_shuffle(wasm_v128_load(words + 4 * x), opaque, 2, 1, 0, 16, 6, 5,
-                                           4, 16, 10, 9, 8, 16, 14, 13, 12, 16));
-#endif
-    for (; x < width; ++x)
-        storeLe32(out + 4 * x, 0xFF000000u | __builtin_bswap32(loadLe32(words + 4 * x)) >> 8);
-}
-
-}  // namespace
 
 void WebPlatform::playSound(const uint8_t* wav, int32_t) {
     const AppState& state = app->state();

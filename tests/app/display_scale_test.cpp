@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/display_scale.h"
+#include "app/window_fit.h"
 
 TEST(DisplayScale, ReportedDpiOutsideTheUsableRangeIsClamped) {
     // clang-format off
@@ -116,4 +117,31 @@ TEST(DisplayScale, KeepWithinMovesARectangleWhollyOntoTheArea) {
         EXPECT_TRUE(kept == c.kept)
             << kept.left << "," << kept.top << "," << kept.right << "," << kept.bottom;
     }
+}
+
+// The page's window, 540 x 472 figures, in the viewports people have.
+TEST(WindowFit, LargestWholeScaleThatFitsElseTheNaturalSizeElseAFraction) {
+    struct Case {
+        double width, height, ratio, scale;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {390, 844, 3, 2},      // a phone upright: the window 360 CSS pixels wide
+        {844, 390, 3, 2},      // the same turned
+        {360, 640, 3, 2},      // 360 CSS pixels, no margin left
+        {820, 1180, 2, 3},     // a tablet: 810 wide
+        {1024, 768, 1, 1},     // the desktop's size
+        {2560, 1440, 1, 3},    // 1416 of 1440 rows
+        {2560, 1440, 4, 5},    // never beyond the most DPI
+        {700, 560, 1.5, 1.5},  // 1 would be below the ratio: natural size
+        {1920, 1080, 1.5, 3},  // 3 fits and is crisp
+        {539, 472, 1, 539.0 / 540},  // neither fits: the fraction, averaged
+        {360, 640, 1, 360.0 / 540},
+        {300, 200, 1, 240.0 / 472},  // under 320 x 240: that size, and scrolling
+        {100, 100, 3, 3 * 240.0 / 472},
+    };
+    // clang-format on
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(fittingScale(c.width, c.height, c.ratio, 540, 472), c.scale)
+            << c.width << " x " << c.height << " at " << c.ratio;
 }

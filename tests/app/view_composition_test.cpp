@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app_test_support.h"
+#include "app/web/canvas_rows.h"
 #include "tests/support/hand_composition.h"
 #include "tests/support/pointer_cases.h"
 
@@ -185,4 +186,25 @@ TEST_F(PictureViewTest, PartialRepaintNamesEveryPixelAndTheCounterThatChanged) {
     EXPECT_EQ(state.slapCount, 11);
     EXPECT_EQ(partial, 12 + 10 + 2 + 1);  // every repaint was a partial one
     EXPECT_EQ(platform.changes.size(), size_t(partial));
+}
+
+// The page's canvas takes each word as red, green, blue, opaque, whatever
+// the word's top byte; rows of every width up to two shuffles and a tail,
+// nothing written past the row.
+TEST(CanvasRows, EachWordBecomesItsRedGreenBlueAndAnOpaqueByte) {
+    for (int32_t width = 0; width <= 9; ++width) {
+        SCOPED_TRACE(width);
+        std::vector<uint8_t> words(4 * size_t(width)), out(4 * size_t(width) + 4, 0xAB);
+        for (int32_t x = 0; x < width; ++x)
+            storeLe32(&words[4 * x], 0x5A000000u | (uint32_t(x) * 0x00030507u + 0x00102030u));
+        rowToCanvas(out.data(), words.data(), width);
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t word = loadLe32(&words[4 * x]);
+            const std::vector<uint8_t> pixel(out.begin() + 4 * x, out.begin() + 4 * x + 4);
+            EXPECT_EQ(pixel, (std::vector<uint8_t>{uint8_t(word >> 16), uint8_t(word >> 8),
+                                                   uint8_t(word), 0xFF}))
+                << "pixel " << x;
+        }
+        EXPECT_EQ(loadLe32(&out[4 * size_t(width)]), 0xABABABABu);
+    }
 }
