@@ -56,7 +56,7 @@ must "the i686 exe's release test" ctest --preset win32 -R '^exe_release$' --no-
 step "bench build"
 must "benchmark programs (scripts/bench-build.sh)" scripts/bench-build.sh
 
-step "browser build: wasm unit tests under Node, the page in headless Chromium"
+step "browser build: wasm unit tests under Node, the page in Chromium, Firefox and WebKit"
 must "browser tests (scripts/web-test.sh)" scripts/web-test.sh
 
 echo "$said"

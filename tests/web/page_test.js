@@ -1,9 +1,10 @@
 'use strict';
 // The page end to end in one browser engine, with real input and real
-// screenshots: the scripted round at devicePixelRatio 1 and 2 (WebKit: its
-// core), the window whole on phone and desktop sizes, the queue's Auto then
-// Clear, and in Chromium the installable, offline site and the one file from
-// disk. Expected pictures come from the native logic on the same steps.
+// screenshots: the scripted round at devicePixelRatio 1 and 2 (in WebKit its
+// core: no menus, keys or refused drops), Auto then Clear during a slap's
+// sound, the window whole on phone and desktop sizes, and in Chromium the
+// installable site offline and the one file from disk. Expected pictures come
+// from the native logic on the same steps.
 // Usage: node page_test.js <chromium|firefox|webkit> <site> <hoppelmaru.html>
 //        <resources> <hoppel_scripted_run> <script> <out dir>
 const fs = require('fs');
