@@ -103,15 +103,13 @@ async function viewOf(e) {
   await e.until(READY, 'the page to lay out and be idle');
   // A slap before the sounds are decoded plays none.
   await e.until('!window.AudioContext || window.__decoded === 3', 'the sounds to be decoded');
-  const [left, top, width, height] = await e.box('#view');
+  const [left, top] = await e.box('#view');
   const scale = Number(await e.js('document.documentElement.dataset.scale'));
   const v = {
-    e, left, top, width, height, scale, dpr: e.dpr,
+    left, top, scale,
     idle: (what = 'the page to be idle') => e.until('!document.documentElement.dataset.busy', what),
     // The page point over view client point (x, y) of the 96-DPI layout.
     at: (x, y) => [left + (scale * x + 0.25) / e.dpr, top + (scale * y + 0.25) / e.dpr],
-    // The view client point under page point (x, y).
-    under: (x, y) => [Math.floor(Math.floor((x - left) * e.dpr) / scale), Math.floor(Math.floor((y - top) * e.dpr) / scale)],
     shot: (name) => e.shot(name && path.join(out, name)),
     at00: (png, x, y) => pixel(png, Math.round(left * e.dpr) + scale * x, Math.round(top * e.dpr) + scale * y),
     differences(png, expected) {
