@@ -22,3 +22,15 @@ in_display() {
     shift
     timeout "$seconds" xvfb-run -n "${HOPPEL_DISPLAY_FROM:-99}" -a -s "-screen 0 ${hoppel_screen}x24" "$@"
 }
+
+# node_packages: the page tests' npm packages, pinned by tests/web/package-lock.json,
+# in build/web/npm (installed again only when the lockfile changes), put on NODE_PATH.
+node_packages() {
+    local to=build/web/npm
+    if ! cmp -s tests/web/package-lock.json "$to/installed-lock.json"; then
+        rm -rf "$to" && mkdir -p "$to" && cp tests/web/package.json tests/web/package-lock.json "$to/" &&
+            (cd "$to" && timeout 600 npm ci --ignore-scripts --no-audit --no-fund --loglevel=error >/dev/null) &&
+            cp tests/web/package-lock.json "$to/installed-lock.json" || return 1
+    fi
+    export NODE_PATH=$PWD/$to/node_modules
+}

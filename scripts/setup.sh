@@ -19,9 +19,10 @@ desktop=(wine wine64 wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fonts
 # make dist packs and checks the zips.
 release=(zip unzip)
 # The browser build and its tests: Debian's Emscripten (its system libraries
-# come prebuilt: nothing is downloaded), headless Chromium driven over its
-# DevTools protocol, and an X drag source for drops from the desktop.
-web=(emscripten chromium python3-websocket)
+# come prebuilt: nothing is downloaded), the three browser engines the page is
+# tested in (their clients come from npm, see tests/web/package.json), and an
+# X drag source for drops from the desktop.
+web=(emscripten nodejs chromium firefox-esr webkit2gtk-driver)
 drag=(python3-xlib)
 
 fail() { echo "setup: $*" >&2; exit 1; }
@@ -60,6 +61,8 @@ if [ -n "$todo" ]; then
     still=$(missing $todo)
     [ -z "$still" ] || fail "still missing after apt-get install: $(echo $still)"
 fi
+
+command -v npm >/dev/null || fail "npm is missing (it comes with Node.js; the page tests install their packages with it)"
 
 # Without the generated locale the Japanese code page silently stays 1252 under Wine.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then

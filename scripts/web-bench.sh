@@ -5,6 +5,7 @@
 # and the page's sizes against their budgets.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/common.sh
 fail() { echo "web-bench: FAILED: $*" >&2; exit 1; }
 cmake --preset web >/dev/null || fail "web configure"
 cmake --build --preset web --target hoppel_page hoppel_web_bench >/dev/null || fail "web build"
@@ -18,7 +19,8 @@ paste <(echo "$native") <(echo "$wasm") | awk '
     BEGIN { budget["slap"] = 2; budget["compose"] = 2; budget["decode"] = 3; budget["encode"] = 3 }
     { r = $4 / $2; printf "  %-8s native %9.2f  wasm %9.2f  ratio %5.2fx (budget %dx)%s\n",
       $1, $2, $4, r, budget[$1], r <= budget[$1] ? "" : "  OVER" }'
-timeout 300 /usr/bin/python3 tests/web/click_bench.py build/web/app/web/site || fail "the click measurement"
+node_packages || fail "the page tests' npm packages (npm ci of tests/web/package-lock.json)"
+timeout 300 node tests/web/click_bench.js build/web/app/web/site || fail "the click measurement"
 site=build/web/app/web/site
 html=$(stat -c %s build/web/app/web/hoppelmaru.html)
 packed=$(cat "$site/hoppel_core.wasm" "$site/hoppel_core.js" "$site/page.js" | gzip -9n | wc -c)

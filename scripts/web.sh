@@ -25,5 +25,6 @@ server=$!
 trap 'kill $server 2>/dev/null' EXIT
 for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
 echo "web: no display; playing a round in headless Chromium"
-timeout 300 /usr/bin/python3 tests/web/round.py "$url" build/hoppelmaru-web-screenshot.png ||
+node_packages || fail "the page tests' npm packages (npm ci of tests/web/package-lock.json)"
+timeout 300 node tests/web/round.js "$url" build/hoppelmaru-web-screenshot.png ||
     fail "the round in headless Chromium failed"
