@@ -15,7 +15,10 @@ double fittingScale(double viewWidth, double viewHeight, double ratio, int32_t w
     const double whole = std::min<double>(kMostDpi / kBaseDpi, std::floor(fit + kSlack));
     const double smallest =
         std::min(kSmallestViewportWidth / width, kSmallestViewportHeight / height) * ratio;
+    // Below the smallest viewport the window keeps the size that fits that one.
+    if (fit + kSlack < smallest)
+        return smallest;
     if (whole < ratio && fit + kSlack >= ratio)
         return ratio;
-    return std::max(whole >= 1 ? whole : fit, smallest);
+    return whole >= 1 ? whole : fit;
 }

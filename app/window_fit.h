@@ -13,6 +13,7 @@ constexpr double kSmallestViewportHeight = 240;
 // a CSS pixel: the largest whole number at which all of it fits (at most
 // kMostDpi / kBaseDpi); the ratio itself (the window's natural size) where
 // that number is below it and the natural size fits; where no whole number
-// fits, the fraction that does; never below what fits the smallest viewport.
+// fits, the fraction that does; in a viewport smaller than the smallest, the
+// scale that fits the smallest.
 double fittingScale(double viewWidth, double viewHeight, double ratio, int32_t width,
                     int32_t height);

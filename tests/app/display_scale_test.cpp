@@ -137,6 +137,7 @@ TEST(WindowFit, LargestWholeScaleThatFitsElseTheNaturalSizeElseAFraction) {
         {1920, 1080, 1.5, 3},  // 3 fits and is crisp
         {539, 472, 1, 539.0 / 540},  // neither fits: the fraction, averaged
         {360, 640, 1, 360.0 / 540},
+        {360, 640, 2, 1},      // crisp, though a little under what fits 320 x 240
         {300, 200, 1, 240.0 / 472},  // under 320 x 240: that size, and scrolling
         {100, 100, 3, 3 * 240.0 / 472},
     };

@@ -334,10 +334,10 @@ async function queuedAutoThenClear(e, server) {
 
 // The whole window on phones and a desktop, and a tap (a click on the
 // desktop) slaps exactly the picture pixel under it: the saved picture is the
-// native one for that point. All at whole scales: at a fraction (360 x 640 at
-// ratio 2 gives 1.017) the averaged picture has no exact pixel under a point.
+// native one for that point. All at whole scales: at a fraction the averaged
+// picture has no exact pixel under a point.
 // MiniBrowser's window is never narrower than 447 CSS pixels: WebKit gets the desktop only.
-const screens = [[390, 844, 3, true], [844, 390, 3, true], [360, 640, 3, true], [1024, 768, 1, false]]
+const screens = [[390, 844, 3, true], [844, 390, 3, true], [360, 640, 3, true], [360, 640, 2, true], [1024, 768, 1, false]]
   .filter(([width]) => engine !== 'webkit' || width > 1000);
 async function fit(e, server, [width, height, dpr, mobile]) {
   const tag = `${width} x ${height} at devicePixelRatio ${dpr}${mobile && e.tap ? ' with touch' : ''}:`;
@@ -357,7 +357,7 @@ async function fit(e, server, [width, height, dpr, mobile]) {
   const point = [Math.floor(device(px, v.left) / v.scale), Math.floor(device(py, v.top) / v.scale)];
   await (mobile && e.tap ? e.tap(px, py) : e.click(px, py));
   await v.idle();
-  if (mobile) await v.shot(`phone-${width}x${height}.png`);
+  if (mobile) await v.shot(`phone-${width}x${height}-dpr${dpr}.png`);
   await v.menu('ファイル（F）', '画像を保存（S）');
   const saved = Buffer.from(await e.until('window.__saved', "the picker's file"));
   const played = await v.count();
