@@ -106,17 +106,19 @@ TEST_F(PictureExchangeTest, LoadsOnly480By320PicturesOfAtLeast460854BytesIntoBot
 // loading the whole file gives, and a head that rules a file out is right.
 TEST_F(PictureExchangeTest, AFilesHeadNamesThePrefixThatLoadsAsTheWholeFile) {
     const Bytes good = patternFile(480, 320, 7, kImageReaderId);
-    Bytes trailing = good, later = good, sizeShort = good;
+    Bytes trailing = good, later = good, sizeShort = good, bitsHighByte = good;
     trailing.resize(good.size() + 100000, 'T');
     storeLe32(&later[10], 1000);
     later.insert(later.begin() + 54, 946, 0);
     storeLe32(&later[2], uint32_t(later.size()));
     storeLe32(&sizeShort[2], 460853);
+    bitsHighByte[29] = 1;
     std::vector<NamedFile> cases = {{"24 bits per pixel", good},
                                     {"32 bits per pixel", patternFile(480, 320, 7, 0)},
                                     {"bytes after the rows", trailing},
                                     {"rows further on", later},
-                                    {"a size field short of the rows", sizeShort}};
+                                    {"a size field short of the rows", sizeShort},
+                                    {"a bit count's second byte set", bitsHighByte}};
     for (const NamedFile& rejected : rejectedPictureFiles())
         cases.push_back(rejected);
     for (const auto& c : cases) {
