@@ -73,6 +73,13 @@ const init = (extra = '') => `(() => {
   const realInterval = window.setInterval.bind(window), realClear = window.clearInterval.bind(window);
   window.setInterval = (fn, ms, ...rest) => ms !== 200 ? realInterval(fn, ms, ...rest) : (window.__tick = fn, 424242);
   window.clearInterval = (id) => { if (id === 424242) window.__tick = null; else realClear(id); };
+  // A sound and a pause end on the page's timeouts: held, what is checked
+  // during a slap's sound stays there however slow the check.
+  const realTimeout = window.setTimeout.bind(window);
+  let held = null;
+  window.setTimeout = (fn, ms, ...rest) => held && ms > 0 ? (held.push(() => realTimeout(fn, ms, ...rest)), 0) : realTimeout(fn, ms, ...rest);
+  window.__hold = () => { held = held || []; };
+  window.__release = () => { const run = held || []; held = null; run.forEach((f) => f()); };
   window.__played = [];
   window.__decoded = 0;
   ${ERRORS}
@@ -180,6 +187,7 @@ async function scriptedRound(e, server) {
     else if (verb === 'tap') await e.tap(...v.at(x, y));
     else if (verb === 'auto' || verb === 'clear') await v.button(verb);
     else if (verb === 'tick') {
+      await e.js('window.__hold()');
       await e.js('window.__tick()');
       if (await v.count() > played) {
         // This tick slapped: during its sound and pause the view shows the
@@ -189,6 +197,7 @@ async function scriptedRound(e, server) {
         check(v.differences(hand, bmpRows(before)) > 1000 && v.counterHas(hand, count),
               `${tag} an auto slap shows the hand at its point first, old count`);
       }
+      await e.js('window.__release()');
     }
     done += 1;
     await v.idle(`step ${done} (${steps[done - 1].join(' ')}) to finish`);
@@ -324,10 +333,12 @@ async function fileRound(e, v, tag, final, good, downloads) {
 async function queuedAutoThenClear(e, server) {
   await e.open(server.url);
   const v = await viewOf(e);
+  await e.js('window.__hold()');
   await e.click(...v.at(200, 150));
   await v.button('auto');
   await v.button('clear');
   const queued = await e.js('!!document.documentElement.dataset.busy');
+  await e.js('window.__release()');
   await v.idle();
   const said = [queued, await v.count(), v.counterHas(await v.shot(), 1), await v.liveCount(), await e.js('typeof window.__tick')].join();
   await v.menu('ファイル（F）', '画像を保存（S）');
