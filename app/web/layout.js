@@ -8,6 +8,9 @@ const layout = (() => {
   const win = byId('window'), client = byId('client'), view = byId('view');
   const root = document.documentElement;
   let scale = null;
+  // The watch on the current devicePixelRatio: one at a time, however often
+  // the page is laid out.
+  let ratioWatch = null;
 
   const named = (name) => {
     const [left, top, right, bottom] = page.facts.rects[name];
@@ -66,7 +69,9 @@ const layout = (() => {
     place(view, placed);
     root.dataset.scale = String(Math.round(s * 1000) / 1000);
     painting.repaint();
-    matchMedia(`(resolution: ${ratio}dppx)`).addEventListener('change', layOut, { once: true });
+    if (ratioWatch) ratioWatch.removeEventListener('change', layOut);
+    ratioWatch = matchMedia(`(resolution: ${ratio}dppx)`);
+    ratioWatch.addEventListener('change', layOut, { once: true });
   }
   addEventListener('resize', () => { if (scale) layOut(); });
   if (window.visualViewport) visualViewport.addEventListener('resize', () => { if (scale) layOut(); });
