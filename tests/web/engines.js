@@ -113,19 +113,34 @@ const kMiniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 // It needs an X display.
 async function webkitEngine(dpr) {
   const { Builder, Key, Origin } = require('selenium-webdriver');
-  const port = await new Promise((done) => {
-    const probe = require('net').createServer().listen(0, '127.0.0.1', () => { const { port } = probe.address(); probe.close(() => done(port)); });
-  });
-  const driver = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
-                       { stdio: 'ignore', env: { ...process.env, GDK_SCALE: String(dpr) } });
-  let d = null;
-  for (let tries = 0; !d; ++tries) {
-    try {
-      d = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
-        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: kMiniBrowser, args: ['--automation'] } }).build();
-    } catch (error) {
-      if (tries > 100) { driver.kill(); throw error; }
-      await sleep(100);
+  // Now and then the browser never comes up and the driver waits for it for
+  // ever: such a start is given up and made again with a driver of its own.
+  let driver = null, d = null;
+  for (let starts = 1; !d; ++starts) {
+    const port = await new Promise((done) => {
+      const probe = require('net').createServer().listen(0, '127.0.0.1', () => { const { port } = probe.address(); probe.close(() => done(port)); });
+    });
+    driver = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
+                   { stdio: 'ignore', env: { ...process.env, GDK_SCALE: String(dpr) } });
+    const session = (async () => {
+      for (let tries = 0; ; ++tries) {
+        try {
+          return await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+            browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: kMiniBrowser, args: ['--automation'] } }).build();
+        } catch (error) {
+          if (tries > 100) throw error;
+          await sleep(100);
+        }
+      }
+    })();
+    d = await Promise.race([session, sleep(30000).then(() => null)]).catch((error) => {
+      if (starts >= 3) { driver.kill(); throw error; }
+      return null;
+    });
+    if (!d) {
+      driver.kill();
+      session.then((late) => late.quit(), () => {});
+      if (starts >= 3) throw new Error('webkit: the browser did not start in three tries');
     }
   }
   const pointer = (x, y) => d.actions({ async: true }).move({ x: Math.floor(x), y: Math.floor(y), origin: Origin.VIEWPORT });
@@ -150,7 +165,7 @@ async function webkitEngine(dpr) {
       return png(data);
     },
     drop(paths) { return dropThroughInput(this, paths, (input) => input.sendKeys(paths.join('\n'))); },
-    async close() { await d.quit(); driver.kill(); },
+    async close() { await Promise.race([d.quit().catch(() => {}), sleep(10000)]); driver.kill(); },
   };
 }
 
